@@ -1,0 +1,50 @@
+#ifndef ALIGN_MODEL__SEGMENT_REFIT_HPP_
+#define ALIGN_MODEL__SEGMENT_REFIT_HPP_
+
+#include <cstddef>
+#include <optional>
+#include <vector>
+
+#include "tuw_geometry/linesegment2d.hpp"
+#include "tuw_geometry/point2d.hpp"
+
+namespace align_model
+{
+
+// Distance below which a point of the list and a segment end are the same point.
+constexpr double kEndPointMatchTolerance = 0.0001;
+
+// The stretch of the point list that a segment was detected on: points
+// first..last, both included.
+struct SupportRun
+{
+  std::size_t first = 0;
+  std::size_t last = 0;
+};
+
+// y = k x + b
+struct LineFit
+{
+  double k = 0.0;
+  double b = 0.0;
+};
+
+// The first point within the tolerance of p0 and, from there on, the first
+// within the tolerance of p1; empty when either is missing.
+std::optional<SupportRun> find_support_run(
+  const std::vector<tuw::Point2D> & points, const tuw::LineSegment2D & segment);
+
+// Least-squares fit of y = k x + b over the run (Eigen ColPivHouseholderQR).
+LineFit fit_line(const std::vector<tuw::Point2D> & points, const SupportRun & run);
+
+// Moves both end points of the segment onto the fitted line (feet of the
+// perpendiculars), through the four-value set().
+void project_segment(const LineFit & fit, tuw::LineSegment2D & segment);
+
+// Refits every segment in list order on its own support run. A segment whose
+// ends match no support run keeps its detector end points.
+void refit_segments(const std::vector<tuw::Point2D> & points, std::vector<tuw::LineSegment2D> & segments);
+
+}  // namespace align_model
+
+#endif  // ALIGN_MODEL__SEGMENT_REFIT_HPP_

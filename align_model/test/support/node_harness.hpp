@@ -1,0 +1,233 @@
+// Test harness for the node programs: builds a node from parameter overrides,
+// publishes to it, spins, and collects what it published and logged. It uses
+// only the public rclcpp / rcutils API, so the same tests run against the
+// stand-in and against a real ROS 2 installation.
+#ifndef ALIGN_MODEL_TEST__NODE_HARNESS_HPP_
+#define ALIGN_MODEL_TEST__NODE_HARNESS_HPP_
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdarg>
+#include <cstdint>
+#include <functional>
+#include <map>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <thread>
+#include <utility>
+#include <vector>
+
+#include "rclcpp/rclcpp.hpp"
+#include "rcutils/logging.h"
+
+namespace align_test
+{
+
+struct LogRecord
+{
+  int severity = 0;
+  std::string logger;
+  std::string text;
+};
+
+// Captures every log line that passes the severity filter, through rcutils'
+// output handler. One capture at a time; the previous handler is restored.
+class LogCapture
+{
+public:
+  LogCapture()
+  {
+    std::lock_guard<std::mutex> lock(mutex());
+    previous_ = rcutils_logging_get_output_handler();
+    active() = this;
+    rcutils_logging_set_output_handler(&LogCapture::handle);
+  }
+  ~LogCapture()
+  {
+    std::lock_guard<std::mutex> lock(mutex());
+    rcutils_logging_set_output_handler(previous_);
+    active() = nullptr;
+  }
+  LogCapture(const LogCapture &) = delete;
+  LogCapture & operator=(const LogCapture &) = delete;
+
+  std::vector<LogRecord> records() const
+  {
+    std::lock_guard<std::mutex> lock(mutex());
+    return records_;
+  }
+  void clear()
+  {
+    std::lock_guard<std::mutex> lock(mutex());
+    records_.clear();
+  }
+  // Number of lines with exactly this text (and this severity, unless 0).
+  std::size_t count(const std::string & text, int severity = 0) const
+  {
+    std::lock_guard<std::mutex> lock(mutex());
+    return static_cast<std::size_t>(std::count_if(
+             records_.begin(), records_.end(), [&](const LogRecord & r) {
+               return r.text == text && (severity == 0 || r.severity == severity);
+             }));
+  }
+  // Texts in logging order.
+  std::vector<std::string> texts() const
+  {
+    std::vector<std::string> out;
+    for (const auto & r : records()) {
+      out.push_back(r.text);
+    }
+    return out;
+  }
+
+private:
+  static std::mutex & mutex()
+  {
+    static std::mutex m;
+    return m;
+  }
+  static LogCapture *& active()
+  {
+    static LogCapture * capture = nullptr;
+    return capture;
+  }
+  static void handle(
+    const rcutils_log_location_t *, int severity, const char * name,
+    rcutils_time_point_value_t, const char * format, va_list * args)
+  {
+    va_list copy;
+    va_copy(copy, *args);
+    char buffer[4096];
+    std::vsnprintf(buffer, sizeof(buffer), format, copy);
+    va_end(copy);
+    std::lock_guard<std::mutex> lock(mutex());
+    if (active() != nullptr) {
+      active()->records_.push_back({severity, name ? name : "", buffer});
+    }
+  }
+
+  rcutils_logging_output_handler_t previous_ = nullptr;
+  std::vector<LogRecord> records_;
+};
+
+// Keeps rclcpp initialised for the whole test program (install it with
+// ::testing::AddGlobalTestEnvironment or use RosTest below).
+class RosEnvironment : public ::testing::Environment
+{
+public:
+  void SetUp() override
+  {
+    if (!rclcpp::ok()) {
+      rclcpp::init(0, nullptr);
+    }
+  }
+  void TearDown() override {rclcpp::shutdown();}
+};
+
+// One published message as a probe subscription saw it; the source
+// timestamp orders publications across topics.
+template<typename MessageT>
+struct Received
+{
+  std::shared_ptr<const MessageT> message;
+  std::int64_t source_timestamp = 0;
+};
+
+// Builds the node under test and a probe node on one executor.
+class NodeHarness
+{
+public:
+  NodeHarness()
+  {
+    if (!rclcpp::ok()) {
+      rclcpp::init(0, nullptr);
+    }
+    probe_ = std::make_shared<rclcpp::Node>("align_test_probe");
+    executor_ = std::make_shared<rclcpp::executors::SingleThreadedExecutor>();
+    executor_->add_node(probe_);
+  }
+  ~NodeHarness()
+  {
+    if (node_) {
+      executor_->remove_node(node_);
+    }
+    executor_->remove_node(probe_);
+  }
+
+  // Constructs NodeT from the overrides (exceptions propagate) and adds it to
+  // the executor.
+  template<typename NodeT>
+  std::shared_ptr<NodeT> start(const std::vector<rclcpp::Parameter> & overrides = {})
+  {
+    rclcpp::NodeOptions options;
+    options.parameter_overrides(overrides);
+    auto node = std::make_shared<NodeT>(options);
+    node_ = node;
+    executor_->add_node(node_);
+    return node;
+  }
+
+  rclcpp::Node::SharedPtr probe() const {return probe_;}
+  rclcpp::executors::SingleThreadedExecutor & executor() {return *executor_;}
+
+  // Publishes one message from the probe (publishers are kept per topic).
+  template<typename MessageT>
+  void publish(const std::string & topic, const MessageT & message, const rclcpp::QoS & qos = rclcpp::QoS(1))
+  {
+    auto & base = publishers_[topic];
+    if (!base) {
+      base = probe_->create_publisher<MessageT>(topic, qos);
+    }
+    std::static_pointer_cast<rclcpp::Publisher<MessageT>>(base)->publish(message);
+  }
+
+  // Starts recording a topic; returns the list that fills while spinning.
+  template<typename MessageT>
+  std::shared_ptr<std::vector<Received<MessageT>>> record(const std::string & topic)
+  {
+    auto received = std::make_shared<std::vector<Received<MessageT>>>();
+    auto sub = probe_->create_subscription<MessageT>(
+      topic, rclcpp::QoS(100),
+      [received](std::shared_ptr<const MessageT> msg, const rclcpp::MessageInfo & info) {
+        received->push_back({msg, info.get_rmw_message_info().source_timestamp});
+      });
+    subscriptions_.push_back(sub);
+    return received;
+  }
+
+  // Runs everything that is ready, repeatedly, until nothing is left.
+  void spin()
+  {
+    for (int i = 0; i < 5; ++i) {
+      executor_->spin_some();
+    }
+  }
+
+  // Spins until `done` holds or the timeout passes; returns whether it held.
+  bool spin_until(const std::function<bool()> & done, std::chrono::milliseconds timeout = std::chrono::seconds(5))
+  {
+    const auto deadline = std::chrono::steady_clock::now() + timeout;
+    while (std::chrono::steady_clock::now() < deadline) {
+      executor_->spin_some();
+      if (done()) {
+        return true;
+      }
+      std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+    return done();
+  }
+
+private:
+  rclcpp::Node::SharedPtr probe_;
+  rclcpp::Node::SharedPtr node_;
+  std::shared_ptr<rclcpp::executors::SingleThreadedExecutor> executor_;
+  std::map<std::string, std::shared_ptr<rclcpp::PublisherBase>> publishers_;
+  std::vector<rclcpp::SubscriptionBase::SharedPtr> subscriptions_;
+};
+
+}  // namespace align_test
+
+#endif  // ALIGN_MODEL_TEST__NODE_HARNESS_HPP_
