@@ -17,7 +17,8 @@ namespace align_model
 class FeatureManager
 {
 public:
-  // `times` must be at least 1 (the node rejects smaller values at start-up).
+  // `times` must be at least 1 (the node rejects smaller values at start-up);
+  // smaller values throw std::invalid_argument.
   FeatureManager(double weights_angle_error, double weights_distance_anti_x,
     double weights_distance_last_f, int times);
 

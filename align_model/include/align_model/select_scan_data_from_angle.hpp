@@ -40,7 +40,9 @@ std::optional<ScanWindow> compute_scan_window(
 // Copies the readings of the window [min_angle, max_angle) of `in` into `out`
 // (header and metadata first, then ranges and the intensities that exist).
 // Returns false when the window reaches beyond the readings present, or runs
-// through the first reading of a scan that covers less than a full turn.
+// through the first reading of a scan that covers less than a full turn, or
+// cannot be placed at all (see compute_scan_window; out's angle_min and
+// angle_max are then 0).
 bool select_scan_window(
   const sensor_msgs::msg::LaserScan & in, sensor_msgs::msg::LaserScan & out,
   double min_angle, double max_angle, TurnCount turn_count);

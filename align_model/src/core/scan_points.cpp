@@ -1,0 +1,40 @@
+#include "align_model/scan_points.hpp"
+
+#include <cmath>
+#include <cstddef>
+
+namespace align_model
+{
+
+bool RangeIntensityBand::operator()(float range, float intensity) const
+{
+  const double r = range;
+  const double q = intensity;
+  return min_intensity < q && q < max_intensity && min_range < r && r < max_range;
+}
+
+void extract_points(
+  const sensor_msgs::msg::LaserScan & scan, const RangeIntensityBand & band,
+  std::vector<tuw::Point2D> & points)
+{
+  const std::size_t readings = scan.ranges.size();
+  points.clear();
+  points.reserve(readings);
+  for (std::size_t i = 0; i < readings; ++i) {
+    // A reading without an intensity cannot show that it is reflective.
+    if (i >= scan.intensities.size()) {
+      continue;
+    }
+    const float range = scan.ranges[i];
+    if (!band(range, scan.intensities[i])) {
+      continue;
+    }
+    // The angle is formed in single precision from the message fields, as the
+    // scanner's own angle of the reading, before the trigonometry in double.
+    const double angle = static_cast<float>(i) * scan.angle_increment + scan.angle_min;
+    const double r = range;
+    points.emplace_back(std::cos(angle) * r, r * std::sin(angle));
+  }
+}
+
+}  // namespace align_model
