@@ -1,6 +1,7 @@
 # Build-time generation of C++ message structs from .msg files, for builds
 # without the ROS 2 interface generators.
-set(STANDIN_GENERATE_MSG_SCRIPT "${CMAKE_CURRENT_LIST_DIR}/generate_msg.cmake")
+# Cached so that the function finds it from any directory that calls it.
+set(STANDIN_GENERATE_MSG_SCRIPT "${CMAKE_CURRENT_LIST_DIR}/generate_msg.cmake" CACHE INTERNAL "")
 
 # standin_generate_interfaces(<target> <package> <msg files...>)
 # Creates the INTERFACE library <target> whose include directory holds

@@ -1,0 +1,174 @@
+// The in-process stand-in for the ROS graph: one registry per process of the
+// nodes, topic endpoints and services, which also carries messages from
+// publishers to matching subscriptions. A single mutex serialises every change
+// and every delivery, so publications get one process-wide order and a
+// late-joining transient-local subscription sees each cached message exactly
+// once. Subscriptions, services and clock listeners are held weakly: the
+// registry never keeps an entity alive, and entities unregister themselves
+// when destroyed.
+#ifndef STANDIN_RCLCPP__DETAIL__GRAPH_HPP_
+#define STANDIN_RCLCPP__DETAIL__GRAPH_HPP_
+
+#include <chrono>
+#include <condition_variable>
+#include <cstdint>
+#include <deque>
+#include <map>
+#include <memory>
+#include <mutex>
+#include <optional>
+#include <string>
+#include <typeindex>
+#include <vector>
+
+#include "rmw/types.h"
+
+namespace rclcpp
+{
+class SubscriptionBase;
+class ServiceBase;
+
+namespace detail
+{
+
+using ErasedMessage = std::shared_ptr<const void>;
+
+// Receives every rosgraph_msgs/msg/Clock published on "/clock", synchronously
+// inside the publish call.
+class ClockListener
+{
+public:
+  virtual ~ClockListener() = default;
+  virtual void on_clock_message(std::int64_t nanoseconds) = 0;
+};
+
+struct TopicEndpoint
+{
+  std::string topic;             // fully qualified
+  std::string type;              // "pkg/msg/Name"
+  std::type_index cpp_type = std::type_index(typeid(void));
+  rmw_qos_profile_t qos{};
+  std::uint64_t node_id = 0;
+  bool ignore_local_publications = false;
+};
+
+struct ServiceEndpoint
+{
+  std::string name;              // fully qualified
+  std::string type;              // "pkg/srv/Name"
+  std::type_index cpp_type = std::type_index(typeid(void));
+  std::uint64_t node_id = 0;
+};
+
+class Graph
+{
+public:
+  static Graph & instance();
+
+  // What every real node owns besides its own entities.
+  struct BuiltinEndpoints
+  {
+    bool parameter_services = true;          // six "<fqn>/..._parameters" services
+    bool parameter_event_publisher = true;   // "/parameter_events"
+    bool rosout_publisher = true;            // "/rosout"
+  };
+  std::uint64_t add_node(
+    const std::string & name, const std::string & namespace_, const BuiltinEndpoints & builtins);
+  void remove_node(std::uint64_t node_id);
+  std::vector<std::string> node_names() const;
+
+  std::uint64_t add_publisher(const TopicEndpoint & endpoint);
+  void remove_publisher(std::uint64_t publisher_id);
+  // Stamps the message (source timestamp strictly increasing over the process,
+  // sequence number per publisher), queues it on every matching subscription,
+  // keeps it for late joiners if the publisher is transient-local, and feeds
+  // clock listeners when it is a clock message on "/clock".
+  void publish(
+    std::uint64_t publisher_id, const ErasedMessage & message,
+    std::optional<std::int64_t> clock_nanoseconds);
+
+  // Also replays the caches of matching transient-local publishers when the
+  // subscription is transient-local.
+  std::uint64_t add_subscription(
+    const TopicEndpoint & endpoint, const std::weak_ptr<SubscriptionBase> & subscription);
+  void remove_subscription(std::uint64_t subscription_id);
+
+  std::size_t count_publishers(const std::string & topic) const;
+  std::size_t count_subscribers(const std::string & topic) const;
+  std::size_t matched_subscriptions(std::uint64_t publisher_id) const;
+  std::size_t matched_publishers(std::uint64_t subscription_id) const;
+  std::map<std::string, std::vector<std::string>> topic_names_and_types() const;
+
+  // Throws RCLError "could not create service: ..." when the name is taken.
+  std::uint64_t add_service(
+    const ServiceEndpoint & endpoint, const std::weak_ptr<ServiceBase> & service);
+  void remove_service(std::uint64_t service_id);
+  std::shared_ptr<ServiceBase> find_service(
+    const std::string & name, const std::type_index & cpp_type) const;
+  bool service_available(const std::string & name, const std::type_index & cpp_type) const;
+  // Waits at most `timeout` for the graph to change (any registration).
+  void wait_for_change(std::chrono::nanoseconds timeout) const;
+  std::map<std::string, std::vector<std::string>> service_names_and_types() const;
+  // Throws RCLError when no such node exists.
+  std::map<std::string, std::vector<std::string>> service_names_and_types_by_node(
+    const std::string & node_name, const std::string & namespace_) const;
+
+  std::uint64_t add_clock_listener(const std::weak_ptr<ClockListener> & listener);
+  void remove_clock_listener(std::uint64_t listener_id);
+
+private:
+  struct NodeRecord
+  {
+    std::string name;
+    std::string namespace_;
+  };
+  struct CachedMessage
+  {
+    ErasedMessage message;
+    rmw_message_info_t info;
+  };
+  struct PublisherRecord
+  {
+    TopicEndpoint endpoint;
+    std::uint64_t sequence_number = 0;
+    std::deque<CachedMessage> cache;   // transient-local publishers only
+  };
+  struct SubscriptionRecord
+  {
+    TopicEndpoint endpoint;
+    std::weak_ptr<SubscriptionBase> subscription;
+  };
+  struct ServiceRecord
+  {
+    ServiceEndpoint endpoint;
+    std::weak_ptr<ServiceBase> service;   // empty for the parameter services
+  };
+
+  Graph() = default;
+  std::uint64_t next_id_locked() {return ++last_id_;}
+  std::int64_t next_source_timestamp_locked();
+  void add_builtin_endpoints_locked(
+    std::uint64_t node_id, const std::string & fqn, const BuiltinEndpoints & builtins);
+  std::shared_ptr<SubscriptionBase> matching_live_subscription_locked(
+    const PublisherRecord & publisher, const SubscriptionRecord & subscription) const;
+  void notify_changed_locked();
+
+  mutable std::mutex mutex_;
+  mutable std::condition_variable changed_;
+  std::uint64_t last_id_ = 0;
+  std::int64_t last_source_timestamp_ = 0;
+  std::map<std::uint64_t, NodeRecord> nodes_;
+  std::map<std::uint64_t, PublisherRecord> publishers_;
+  std::map<std::uint64_t, SubscriptionRecord> subscriptions_;
+  std::map<std::uint64_t, ServiceRecord> services_;
+  std::map<std::uint64_t, std::weak_ptr<ClockListener>> clock_listeners_;
+};
+
+// Whether a publisher with `offered` QoS reaches a subscription asking for
+// `requested`, by the DDS rules for reliability and durability.
+bool qos_compatible(const rmw_qos_profile_t & offered, const rmw_qos_profile_t & requested);
+
+}  // namespace detail
+}  // namespace rclcpp
+
+#endif  // STANDIN_RCLCPP__DETAIL__GRAPH_HPP_

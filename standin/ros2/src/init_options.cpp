@@ -1,0 +1,31 @@
+// rclcpp::InitOptions: the options of one init call.
+#include "rclcpp/init_options.hpp"
+
+namespace rclcpp
+{
+
+InitOptions::InitOptions(rcl_allocator_t) {}
+
+bool InitOptions::auto_initialize_logging() const {return initialize_logging_;}
+
+InitOptions & InitOptions::auto_initialize_logging(bool initialize_logging)
+{
+  initialize_logging_ = initialize_logging;
+  return *this;
+}
+
+InitOptions & InitOptions::use_default_domain_id()
+{
+  domain_id_ = 0;
+  return *this;
+}
+
+InitOptions & InitOptions::set_domain_id(size_t domain_id)
+{
+  domain_id_ = domain_id;
+  return *this;
+}
+
+size_t InitOptions::get_domain_id() const {return domain_id_;}
+
+}  // namespace rclcpp
