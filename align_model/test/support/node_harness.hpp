@@ -170,6 +170,16 @@ public:
     return node;
   }
 
+  // Removes the node under test from the executor and drops the harness's
+  // reference, so that the test's own pointer decides when it is destroyed.
+  void release_node()
+  {
+    if (node_) {
+      executor_->remove_node(node_);
+      node_.reset();
+    }
+  }
+
   rclcpp::Node::SharedPtr probe() const {return probe_;}
   rclcpp::executors::SingleThreadedExecutor & executor() {return *executor_;}
 
