@@ -1,0 +1,125 @@
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+
+#include "align_model_node/align_parameter.hpp"
+#include "support/node_harness.hpp"
+
+namespace
+{
+
+class AlignParameterTest : public ::testing::Test
+{
+protected:
+  void SetUp() override
+  {
+    if (!rclcpp::ok()) {
+      rclcpp::init(0, nullptr);
+    }
+  }
+
+  static std::shared_ptr<rclcpp::Node> make_node(const std::vector<rclcpp::Parameter> & overrides = {})
+  {
+    rclcpp::NodeOptions options;
+    options.parameter_overrides(overrides);
+    return std::make_shared<rclcpp::Node>("align_parameter_test", options);
+  }
+};
+
+TEST_F(AlignParameterTest, CopiesTheDeclaredDefaultsAtConstruction)
+{
+  auto node = make_node();
+  align_node::AlignParameter holder(node.get());
+
+  EXPECT_TRUE(holder.detector_parameter.threshold_split_neighbor);
+  EXPECT_DOUBLE_EQ(holder.detector_parameter.threshold_split, 0.01);
+  EXPECT_DOUBLE_EQ(holder.detector_parameter.min_length, 0.05);
+  EXPECT_EQ(holder.detector_parameter.min_points_per_line, 5);
+  EXPECT_EQ(holder.detector_parameter.min_points_per_unit, 5);
+  EXPECT_DOUBLE_EQ(holder.laser_to_base_x, -0.102);
+  EXPECT_DOUBLE_EQ(holder.laser_to_base_y, 0.0);
+  EXPECT_DOUBLE_EQ(holder.laser_to_base_th, 3.14);
+  EXPECT_EQ(holder.base_frame_id, "base_footprint");
+  EXPECT_DOUBLE_EQ(holder.min_intensity, 250.0);
+  EXPECT_DOUBLE_EQ(holder.max_intensity, 255.0);
+  EXPECT_DOUBLE_EQ(holder.min_range, 0.01);
+  EXPECT_DOUBLE_EQ(holder.max_range, 2.0);
+  EXPECT_DOUBLE_EQ(holder.points_max_distance, 0.03);
+  EXPECT_DOUBLE_EQ(holder.min_line_len, 0.1);
+  EXPECT_DOUBLE_EQ(holder.max_line_len, 0.07);
+  EXPECT_DOUBLE_EQ(holder.target_angle, 1.047);
+  EXPECT_DOUBLE_EQ(holder.angle_error, 0.2);
+  EXPECT_EQ(holder.angle_type, 1);
+  EXPECT_FALSE(holder.anti_pose_angle);
+}
+
+TEST_F(AlignParameterTest, DeclaresOnlyThreshold_split_neighborWithADescription)
+{
+  auto node = make_node();
+  align_node::AlignParameter holder(node.get());
+
+  EXPECT_EQ(node->describe_parameter("threshold_split_neighbor").description, "..");
+  EXPECT_EQ(node->describe_parameter("threshold_split").description, "");
+  EXPECT_EQ(node->describe_parameter("anti_pose_angle").description, "");
+}
+
+TEST_F(AlignParameterTest, OverridesReachTheMembersAtConstruction)
+{
+  auto node = make_node(
+    {{"min_points_per_line", 12}, {"angle_type", -1}, {"threshold_split_neighbor", false},
+      {"base_frame_id", "odom"}, {"target_angle", 2.094}});
+  align_node::AlignParameter holder(node.get());
+
+  EXPECT_EQ(holder.detector_parameter.min_points_per_line, 12);
+  EXPECT_FALSE(holder.detector_parameter.threshold_split_neighbor);
+  EXPECT_EQ(holder.angle_type, -1);
+  EXPECT_EQ(holder.base_frame_id, "odom");
+  EXPECT_DOUBLE_EQ(holder.target_angle, 2.094);
+}
+
+TEST_F(AlignParameterTest, UpdateCopiesValuesSetAfterConstruction)
+{
+  auto node = make_node();
+  align_node::AlignParameter holder(node.get());
+
+  ASSERT_TRUE(node->set_parameter({"min_points_per_unit", 9}).successful);
+  ASSERT_TRUE(node->set_parameter({"max_range", 3.5}).successful);
+  ASSERT_TRUE(node->set_parameter({"anti_pose_angle", true}).successful);
+  // Values only move into the holder on a refresh.
+  EXPECT_EQ(holder.detector_parameter.min_points_per_unit, 5);
+  EXPECT_DOUBLE_EQ(holder.max_range, 2.0);
+
+  holder.update_parameters();
+  EXPECT_EQ(holder.detector_parameter.min_points_per_unit, 9);
+  EXPECT_DOUBLE_EQ(holder.max_range, 3.5);
+  EXPECT_TRUE(holder.anti_pose_angle);
+}
+
+TEST_F(AlignParameterTest, RejectedWrongTypedSetKeepsTheOldValue)
+{
+  auto node = make_node();
+  align_node::AlignParameter holder(node.get());
+
+  EXPECT_FALSE(node->set_parameter({"target_angle", 2}).successful);
+  holder.update_parameters();
+  EXPECT_DOUBLE_EQ(holder.target_angle, 1.047);
+}
+
+TEST_F(AlignParameterTest, WrongTypedOverridesThrowAtConstruction)
+{
+  {
+    auto node = make_node({{"max_range", 2}});
+    EXPECT_THROW(align_node::AlignParameter holder(node.get()), rclcpp::exceptions::InvalidParameterTypeException);
+  }
+  {
+    auto node = make_node({{"min_points_per_line", 5.0}});
+    EXPECT_THROW(align_node::AlignParameter holder(node.get()), rclcpp::exceptions::InvalidParameterTypeException);
+  }
+  {
+    auto node = make_node({{"anti_pose_angle", "yes"}});
+    EXPECT_THROW(align_node::AlignParameter holder(node.get()), rclcpp::exceptions::InvalidParameterTypeException);
+  }
+}
+
+}  // namespace
