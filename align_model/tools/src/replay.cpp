@@ -1,0 +1,365 @@
+#include "align_tools/replay.hpp"
+
+#include <algorithm>
+#include <chrono>
+#include <cmath>
+#include <functional>
+#include <stdexcept>
+#include <thread>
+
+#include "align_model/select_scan_data_from_angle.hpp"
+#include "align_model_node/align_node.hpp"
+#include "align_tools/json_writer.hpp"
+#include "align_tools/log_tap.hpp"
+#include "feature/feature_node.hpp"
+#include "rosgraph_msgs/msg/clock.hpp"
+#include "sensor_msgs/msg/laser_scan.hpp"
+#include "tf2_msgs/msg/tf_message.hpp"
+
+namespace align_tools
+{
+namespace
+{
+
+using Clock = std::chrono::steady_clock;
+
+// The listener's worker gives up after 5 s; waiting longer is pointless.
+constexpr auto kTransformWait = std::chrono::seconds(5);
+constexpr auto kDeliveryWait = std::chrono::seconds(10);
+constexpr auto kClockWait = std::chrono::seconds(2);
+
+const char * node_name(NodeKind kind)
+{
+  return kind == NodeKind::kFeature ? "align_feature_node" : "align_node";
+}
+
+rclcpp::NodeOptions node_options(const ReplaySettings & settings, bool force_debug)
+{
+  rclcpp::NodeOptions options;
+  std::vector<rclcpp::Parameter> overrides = settings.parameter_overrides;
+  if (settings.node == NodeKind::kLine && settings.laser_mount) {
+    overrides.emplace_back("laser_to_base_x", settings.laser_mount->x);
+    overrides.emplace_back("laser_to_base_y", settings.laser_mount->y);
+    overrides.emplace_back("laser_to_base_th", settings.laser_mount->yaw);
+  }
+  overrides.emplace_back("use_sim_time", true);
+  if (force_debug) {
+    overrides.emplace_back("debug", true);
+  }
+  options.parameter_overrides(overrides);
+  return options;
+}
+
+// Reads parameters as the node under replay will see them, with a plain
+// node of the same name, so that nothing of the real node runs twice.
+template<typename T>
+T configured_value(const ReplaySettings & settings, const std::string & name, const T & fallback)
+{
+  rclcpp::NodeOptions options;
+  options.parameter_overrides(settings.parameter_overrides);
+  options.start_parameter_services(false);
+  options.start_parameter_event_publisher(false);
+  auto reader = std::make_shared<rclcpp::Node>(node_name(settings.node), options);
+  return reader->declare_parameter(name, fallback);
+}
+
+geometry_msgs::msg::TransformStamped mount_transform(
+  const Pose2D & mount, const std::string & parent, const std::string & child)
+{
+  geometry_msgs::msg::TransformStamped transform;
+  transform.header.frame_id = parent;
+  transform.child_frame_id = child;
+  transform.transform.translation.x = mount.x;
+  transform.transform.translation.y = mount.y;
+  transform.transform.rotation.z = std::sin(mount.yaw / 2.0);
+  transform.transform.rotation.w = std::cos(mount.yaw / 2.0);
+  return transform;
+}
+
+// Drives one node through a recording.
+class Replayer
+{
+public:
+  Replayer(const Recording & recording, const ReplaySettings & settings)
+  : recording_(recording), settings_(settings)
+  {
+    run_.debug_requested = configured_value(settings, "debug", false);
+    const bool force_debug = settings.collect_debug_outputs && !run_.debug_requested;
+    if (settings.node == NodeKind::kFeature) {
+      feature_node_ = std::make_shared<align_model::FeatureNode>(node_options(settings, force_debug));
+      node_ = feature_node_;
+    } else {
+      node_ = std::make_shared<align_node::AlignNode>(node_options(settings, force_debug));
+    }
+    tap_ = std::make_unique<LogTap>(node_->get_logger().get_name());
+    probe_ = std::make_shared<rclcpp::Node>("align_replay_feeder", node_->get_namespace());
+    executor_.add_node(node_);
+    executor_.add_node(probe_);
+    debug_ = node_->get_parameter("debug").as_bool();
+    create_endpoints();
+  }
+
+  ~Replayer()
+  {
+    executor_.remove_node(probe_);
+    executor_.remove_node(node_);
+  }
+
+  ReplayRun run()
+  {
+    publish_static_transforms();
+    for (current_scan_ = 0; current_scan_ < recording_.scans.size(); ++current_scan_) {
+      feed(recording_.scans[current_scan_]);
+    }
+    std::stable_sort(
+      run_.published.begin(), run_.published.end(),
+      [](const PublishedMessage & a, const PublishedMessage & b) {return a.source_timestamp < b.source_timestamp;});
+    describe_view();
+    return std::move(run_);
+  }
+
+private:
+  void create_endpoints()
+  {
+    const std::string scan_topic = node_->get_parameter("scan_topic").as_string();
+    scan_publisher_ = probe_->create_publisher<sensor_msgs::msg::LaserScan>(scan_topic, rclcpp::QoS(10));
+    clock_publisher_ = probe_->create_publisher<rosgraph_msgs::msg::Clock>("/clock", rclcpp::QoS(10));
+    tf_publisher_ = probe_->create_publisher<tf2_msgs::msg::TFMessage>(
+      "/tf_static", rclcpp::QoS(100).transient_local());
+    record<geometry_msgs::msg::PoseStamped>(node_->get_parameter("pose_stamped_topic").as_string(), false);
+    if (debug_) {
+      record<sensor_msgs::msg::LaserScan>("align_scan", true);
+      record<visualization_msgs::msg::Marker>("align_marker", true);
+    }
+  }
+
+  template<typename MessageT>
+  void record(const std::string & topic, bool debug_output)
+  {
+    // Filled in once the subscription exists (the name as resolved).
+    auto resolved_topic = std::make_shared<std::string>(topic);
+    auto subscription = probe_->create_subscription<MessageT>(
+      topic, rclcpp::QoS(1000),
+      [this, resolved_topic, debug_output](
+        std::shared_ptr<const MessageT> message, const rclcpp::MessageInfo & info) {
+        PublishedMessage published;
+        published.scan = current_scan_;
+        published.topic = *resolved_topic;
+        published.type = rosidl_generator_traits::name<MessageT>();
+        published.json = to_json(*message);
+        published.source_timestamp = info.get_rmw_message_info().source_timestamp;
+        published.debug_output = debug_output;
+        keep_typed(published, message);
+        run_.published.push_back(std::move(published));
+      });
+    *resolved_topic = subscription->get_topic_name();
+    subscriptions_.push_back(subscription);
+  }
+
+  static void keep_typed(PublishedMessage & published, const std::shared_ptr<const geometry_msgs::msg::PoseStamped> & m)
+  {
+    published.pose = m;
+  }
+  static void keep_typed(PublishedMessage & published, const std::shared_ptr<const visualization_msgs::msg::Marker> & m)
+  {
+    published.marker = m;
+  }
+  static void keep_typed(PublishedMessage &, const std::shared_ptr<const sensor_msgs::msg::LaserScan> &) {}
+
+  // Static transforms go out once, latched, before the first scan.
+  void publish_static_transforms()
+  {
+    tf2_msgs::msg::TFMessage message;
+    if (settings_.node == NodeKind::kFeature) {
+      message.transforms = recording_.static_transforms;
+      if (settings_.laser_mount && !recording_.scans.empty()) {
+        message.transforms.push_back(
+          mount_transform(
+            *settings_.laser_mount, node_->get_parameter("publish_frame").as_string(),
+            recording_.scans.front().header.frame_id));
+      }
+    }
+    transform_expected_ = !message.transforms.empty();
+    if (transform_expected_) {
+      tf_publisher_->publish(message);
+    } else if (settings_.node == NodeKind::kFeature) {
+      run_.notes.push_back(
+        "no static transform in the recording and no --tf: every scan ends at the transform gate");
+    }
+  }
+
+  void spin_until(const std::function<bool()> & done, std::chrono::nanoseconds limit)
+  {
+    const auto deadline = Clock::now() + limit;
+    while (!done() && Clock::now() < deadline) {
+      executor_.spin_some();
+      if (!done()) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+      }
+    }
+  }
+
+  // Runs callbacks until the probe has seen nothing new for a few rounds.
+  void drain()
+  {
+    int quiet_rounds = 0;
+    while (quiet_rounds < 3) {
+      const std::size_t before = run_.published.size();
+      executor_.spin_some();
+      quiet_rounds = run_.published.size() == before ? quiet_rounds + 1 : 0;
+    }
+  }
+
+  void set_clock(const builtin_interfaces::msg::Time & stamp)
+  {
+    rosgraph_msgs::msg::Clock clock;
+    clock.clock = stamp;
+    clock_publisher_->publish(clock);
+    if (clock_ignored_) {
+      return;
+    }
+    const std::int64_t wanted = rclcpp::Time(stamp).nanoseconds();
+    auto reached = [&]() {return node_->now().nanoseconds() == wanted;};
+    spin_until(reached, kClockWait);
+    if (!reached()) {
+      clock_ignored_ = true;
+      run_.notes.push_back("the node's clock does not follow /clock: output stamps are not reproducible");
+    }
+  }
+
+  void feed(const sensor_msgs::msg::LaserScan & scan)
+  {
+    set_clock(scan.header.stamp);
+    ScanOutcome outcome;
+    const LogCounts before = tap_->counts();
+    const auto start = Clock::now();
+    scan_publisher_->publish(scan);
+    auto received = [&]() {return tap_->counts().scans_received > before.scans_received;};
+    spin_until(received, kDeliveryWait);
+    if (!received()) {
+      throw std::runtime_error("scan " + std::to_string(current_scan_) + " never reached the node");
+    }
+    outcome.processed = true;
+    outcome.seconds = std::chrono::duration<double>(Clock::now() - start).count();
+    outcome.dropped_at_transform = tap_->counts().transform_drops > before.transform_drops;
+    drain();
+    for (const auto & published : run_.published) {
+      if (published.scan == current_scan_ && published.pose) {
+        const auto & p = published.pose->pose.position;
+        outcome.pose = Pose2D{p.x, p.y, p.z};
+      }
+    }
+    run_.outcomes.push_back(outcome);
+    if (outcome.dropped_at_transform) {
+      wait_for_transform(scan.header.frame_id);
+    }
+  }
+
+  // The first scan starts the listener's worker and is dropped; waiting
+  // until the worker has stored the transform keeps the results independent
+  // of thread timing.
+  void wait_for_transform(const std::string & laser_frame)
+  {
+    if (!feature_node_ || !transform_expected_ || transform_missing_) {
+      return;
+    }
+    const std::string frame = node_->get_parameter("publish_frame").as_string();
+    const auto listener = feature_node_->frame_listener();
+    auto stored = [&]() {return listener->is_stored(frame, laser_frame);};
+    spin_until(stored, kTransformWait);
+    if (!stored()) {
+      transform_missing_ = true;
+      run_.notes.push_back(
+        "no transform from '" + laser_frame + "' into '" + frame + "' within 5 s: later scans may be dropped too");
+    }
+  }
+
+  void describe_view()
+  {
+    NodeView & view = run_.view;
+    view.band.min_range = node_->get_parameter("min_range").as_double();
+    view.band.max_range = node_->get_parameter("max_range").as_double();
+    view.band.min_intensity = node_->get_parameter("min_intensity").as_double();
+    view.band.max_intensity = node_->get_parameter("max_intensity").as_double();
+    if (settings_.node == NodeKind::kLine) {
+      view.frame = node_->get_parameter("base_frame_id").as_string();
+      const double th = node_->get_parameter("laser_to_base_th").as_double();
+      align_model::PlanarTransform transform;
+      transform.r00 = std::cos(th); transform.r01 = -std::sin(th);
+      transform.r10 = std::sin(th); transform.r11 = std::cos(th);
+      transform.tx = node_->get_parameter("laser_to_base_x").as_double();
+      transform.ty = node_->get_parameter("laser_to_base_y").as_double();
+      view.laser_to_frame = transform;
+      return;
+    }
+    view.frame = node_->get_parameter("publish_frame").as_string();
+    if (recording_.scans.empty()) {
+      return;
+    }
+    const std::string laser_frame = recording_.scans.front().header.frame_id;
+    const auto listener = feature_node_->frame_listener();
+    if (listener->is_stored(view.frame, laser_frame)) {
+      const tf2::Transform stored = listener->get_transform(view.frame, laser_frame);
+      align_model::PlanarTransform transform;
+      transform.r00 = stored.getBasis()[0][0]; transform.r01 = stored.getBasis()[0][1];
+      transform.r02 = stored.getBasis()[0][2];
+      transform.r10 = stored.getBasis()[1][0]; transform.r11 = stored.getBasis()[1][1];
+      transform.r12 = stored.getBasis()[1][2];
+      transform.tx = stored.getOrigin().x(); transform.ty = stored.getOrigin().y();
+      view.laser_to_frame = transform;
+    }
+  }
+
+  const Recording & recording_;
+  const ReplaySettings & settings_;
+  ReplayRun run_;
+  std::shared_ptr<align_model::FeatureNode> feature_node_;
+  rclcpp::Node::SharedPtr node_;
+  rclcpp::Node::SharedPtr probe_;
+  std::unique_ptr<LogTap> tap_;
+  rclcpp::executors::SingleThreadedExecutor executor_;
+  rclcpp::Publisher<sensor_msgs::msg::LaserScan>::SharedPtr scan_publisher_;
+  rclcpp::Publisher<rosgraph_msgs::msg::Clock>::SharedPtr clock_publisher_;
+  rclcpp::Publisher<tf2_msgs::msg::TFMessage>::SharedPtr tf_publisher_;
+  std::vector<rclcpp::SubscriptionBase::SharedPtr> subscriptions_;
+  std::size_t current_scan_ = 0;
+  bool debug_ = false;
+  bool transform_expected_ = false;
+  bool transform_missing_ = false;
+  bool clock_ignored_ = false;
+};
+
+}  // namespace
+
+std::string configured_scan_topic(const ReplaySettings & settings)
+{
+  return configured_value<std::string>(settings, "scan_topic", "back_scan");
+}
+
+ReplayRun replay_recording(const Recording & recording, const ReplaySettings & settings)
+{
+  Replayer replayer(recording, settings);
+  ReplayRun run = replayer.run();
+  const bool any_intensity = std::any_of(
+    recording.scans.begin(), recording.scans.end(),
+    [](const sensor_msgs::msg::LaserScan & scan) {return !scan.intensities.empty();});
+  if (!recording.scans.empty() && !any_intensity) {
+    run.notes.push_back(
+      "the recording has no intensities: no reading can pass the intensity band, so no pose can be found");
+  }
+  return run;
+}
+
+std::string published_json_lines(const ReplayRun & run)
+{
+  std::string text;
+  for (const auto & published : run.published) {
+    if (published.debug_output && !run.debug_requested) {
+      continue;
+    }
+    text += published_line(published.scan, published.topic, published.type, published.json) + "\n";
+  }
+  return text;
+}
+
+}  // namespace align_tools

@@ -1,0 +1,56 @@
+#include "align_tools/simulated_recording.hpp"
+
+#include <cmath>
+
+#include "align_tools/cdr.hpp"
+#include "align_tools/rosbag2_sqlite.hpp"
+
+namespace align_tools
+{
+
+SimulatedRecording simulate_approach(const SimulationConfig & config, const ApproachPlan & plan)
+{
+  SimulatedRecording recording;
+  recording.truth.laser_frame = config.scanner.frame_id;
+  recording.truth.mount = config.mount;
+  ScanSimulator simulator(config);
+  const auto poses = approach_trajectory(plan.from, plan.to, plan.scans);
+  for (std::size_t i = 0; i < poses.size(); ++i) {
+    const auto stamp = scan_stamp(plan.start_ns, plan.period_ns, i);
+    recording.scans.push_back(simulator.render(poses[i], stamp));
+    recording.truth.scans.push_back({stamp, poses[i], compose(config.mount, poses[i])});
+  }
+  return recording;
+}
+
+void write_simulated_bag(
+  const std::string & folder, const std::string & topic, const SimulatedRecording & recording,
+  bool with_mount_transform, const std::string & base_frame)
+{
+  std::vector<Rosbag2Topic> topics{{topic, "sensor_msgs/msg/LaserScan", "cdr", default_qos_profiles(false)}};
+  std::vector<Rosbag2Message> messages;
+  auto stamp_ns = [](const builtin_interfaces::msg::Time & t) {
+      return static_cast<std::int64_t>(t.sec) * 1000000000 + t.nanosec;
+    };
+  if (with_mount_transform && !recording.scans.empty()) {
+    tf2_msgs::msg::TFMessage tf;
+    geometry_msgs::msg::TransformStamped mount;
+    mount.header.stamp = recording.scans.front().header.stamp;
+    mount.header.frame_id = base_frame;
+    mount.child_frame_id = recording.truth.laser_frame;
+    mount.transform.translation.x = recording.truth.mount.x;
+    mount.transform.translation.y = recording.truth.mount.y;
+    mount.transform.rotation.z = std::sin(recording.truth.mount.yaw / 2.0);
+    mount.transform.rotation.w = std::cos(recording.truth.mount.yaw / 2.0);
+    tf.transforms.push_back(mount);
+    topics.push_back({"/tf_static", "tf2_msgs/msg/TFMessage", "cdr", default_qos_profiles(true)});
+    messages.push_back(
+      {"/tf_static", "tf2_msgs/msg/TFMessage", stamp_ns(mount.header.stamp), encode_tf_message_cdr(tf)});
+  }
+  for (const auto & scan : recording.scans) {
+    messages.push_back({topic, "sensor_msgs/msg/LaserScan", stamp_ns(scan.header.stamp), encode_laser_scan_cdr(scan)});
+  }
+  write_rosbag2(folder, topics, messages);
+}
+
+}  // namespace align_tools
