@@ -1,0 +1,50 @@
+// The entry shared by both programs: init, one single-threaded executor, the
+// node, spin until shutdown.
+#ifndef PROGRAM__RUN_NODE_PROGRAM_HPP_
+#define PROGRAM__RUN_NODE_PROGRAM_HPP_
+
+#include <exception>
+#include <functional>
+#include <memory>
+
+#include "rclcpp/rclcpp.hpp"
+
+namespace align_program
+{
+
+// Returns the process exit status: 0 after an orderly shutdown, 1 when the
+// node could not be constructed (for example a wrong-typed parameter
+// override), which is reported under `logger_name` and never spins.
+// `after_release` runs once the node is destroyed.
+template<typename NodeT>
+int run_node_program(
+  int argc, char ** argv, const char * logger_name,
+  const std::function<void()> & after_release = {})
+{
+  rclcpp::init(argc, argv);
+  rclcpp::executors::SingleThreadedExecutor executor;
+
+  std::shared_ptr<NodeT> node;
+  try {
+    node = std::make_shared<NodeT>(rclcpp::NodeOptions());
+  } catch (const std::exception & error) {
+    const rclcpp::Logger logger = rclcpp::get_logger(logger_name);
+    RCLCPP_FATAL(logger, "%s", error.what());
+    rclcpp::shutdown();
+    return 1;
+  }
+
+  executor.add_node(node);
+  executor.spin();
+  rclcpp::shutdown();
+  executor.remove_node(node);
+  node.reset();
+  if (after_release) {
+    after_release();
+  }
+  return 0;
+}
+
+}  // namespace align_program
+
+#endif  // PROGRAM__RUN_NODE_PROGRAM_HPP_
