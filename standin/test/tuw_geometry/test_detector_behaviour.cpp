@@ -206,6 +206,45 @@ TEST(DetectorSplit, OnATieTheFirstFarthestPointWins)
   EXPECT_EQ(end_indices(points, detect(points, accept_all(0.5))), (IndexPairs{{0, 1}, {1, 3}}));
 }
 
+TEST(DetectorSplit, ATieInFloatGoesToTheFirstPointEvenIfALaterOneIsFartherInDouble)
+{
+  // 1.00000001 and 1.00000002 are different doubles but the same float 1.0f:
+  // the split stays at the first of them.
+  const std::vector<Point2D> points{Point2D(0, 0), Point2D(1, 1.00000001), Point2D(2, 1.00000002),
+    Point2D(3, 0), Point2D(4, 0)};
+  EXPECT_EQ(end_indices(points, detect(points, accept_all(0.5))).front(), (std::pair<int, int>{0, 1}));
+}
+
+TEST(DetectorOutput, RepeatedDetectionsGiveTheSameResultAndSupportPoints)
+{
+  // The detector keeps storage between calls; a long result followed by a
+  // short one and the long one again must not carry anything over.
+  std::vector<Point2D> zigzag;
+  for (int i = 0; i < 60; ++i) {
+    zigzag.emplace_back(0.1 * i, (i / 6) % 2 ? 0.1 * (i % 6) : 0.5 - 0.1 * (i % 6));
+  }
+  const std::vector<Point2D> line = on_x_axis({0, 1, 2, 3, 4, 5});
+  LineSegment2DDetector detector;
+  detector.config_ = accept_all(0.01);
+  detector.start(zigzag);
+  const auto first = detector.result();
+  ASSERT_GT(first.size(), 3u);
+  detector.start(line);
+  ASSERT_EQ(detector.result().size(), 1u);
+  EXPECT_EQ(detector.result()[0].points_.size(), 6u);
+  detector.start(zigzag);
+  const auto & again = detector.result();
+  ASSERT_EQ(again.size(), first.size());
+  for (std::size_t s = 0; s < first.size(); ++s) {
+    EXPECT_EQ(again[s].idx0_, first[s].idx0_);
+    EXPECT_EQ(again[s].idx1_, first[s].idx1_);
+    ASSERT_EQ(again[s].points_.size(), first[s].points_.size());
+    for (std::size_t k = 0; k < first[s].points_.size(); ++k) {
+      EXPECT_EQ(again[s].points_[k].x(), zigzag[first[s].idx0_ + k].x());
+    }
+  }
+}
+
 TEST(DetectorSplit, DistanceIsToTheSegmentNotToTheLine)
 {
   // P3 lies on the chord's line beyond p1 (0 from the line, 1 from the segment); P1 and P2

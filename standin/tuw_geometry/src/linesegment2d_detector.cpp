@@ -42,6 +42,69 @@ unsigned int usable_point_count(const std::vector<Point2D> & points)
     std::min<std::size_t>(points.size(), std::numeric_limits<unsigned int>::max()));
 }
 
+// Squared distance of points to one piece, the same arithmetic as
+// LineSegment2D::distanceTo() without the square root and the calls, so that the
+// split search can skip the root for every point that cannot be a new maximum.
+class PieceDistance
+{
+public:
+  explicit PieceDistance(const LineSegment2D & piece)
+  : x0_(piece.x0()), y0_(piece.y0()),
+    px_(piece.x1() - piece.x0()), py_(piece.y1() - piece.y0()),
+    l2_(px_ * px_ + py_ * py_)
+  {
+  }
+
+  double squared(const Point2D & p) const
+  {
+    double u = ((p.x() - x0_) * px_ + (p.y() - y0_) * py_) / l2_;
+    if (u > 1.0) {
+      u = 1.0;
+    } else if (u < 0.0) {
+      u = 0.0;
+    }
+    const double dx = (x0_ + u * px_) - p.x();
+    const double dy = (y0_ + u * py_) - p.y();
+    return dx * dx + dy * dy;
+  }
+
+private:
+  double x0_;
+  double y0_;
+  double px_;
+  double py_;
+  double l2_;
+};
+
+// Index of the first point of [i0, i1) farthest from the piece, and that
+// distance rounded to float; i0 and 0 when no point lies off the piece.
+//
+// The rounded root is monotone in the squared distance, so a point whose
+// squared distance is not above that of the current maximum cannot round to a
+// strictly larger float: only the others pay for a root. Ties in float keep the
+// first point, NaN never wins, as with the plain comparison of rounded roots.
+std::pair<unsigned int, float> farthest_point(
+  const std::vector<Point2D> & points, const LineSegment2D & piece, unsigned int i0, unsigned int i1)
+{
+  const PieceDistance distance_to(piece);
+  float distance_max = 0.0f;
+  double squared_max = 0.0;
+  unsigned int i_max = i0;
+  for (unsigned int i = i0; i < i1; ++i) {
+    const double squared = distance_to.squared(points[i]);
+    if (!(squared > squared_max)) {
+      continue;
+    }
+    const float distance = round_to_float(std::sqrt(squared));
+    if (distance > distance_max) {
+      distance_max = distance;
+      squared_max = squared;
+      i_max = i;
+    }
+  }
+  return {i_max, distance_max};
+}
+
 }  // namespace
 
 LineSegment2DDetectorParameter::LineSegment2DDetectorParameter()
@@ -102,6 +165,12 @@ std::vector<LineSegment2D> & LineSegment2DDetector::start(
 void LineSegment2DDetector::start(const std::vector<Point2D> & points)
 {
   connected_point_ranges_.clear();
+  // The point copies of the last result keep their storage for the next one.
+  for (LineSegment & segment : segments_) {
+    if (segment.points_.capacity() > 0) {
+      spare_points_.push_back(std::move(segment.points_));
+    }
+  }
   segments_.clear();
   find_connected_ranges(points);
   for (const IndexRange & range : connected_point_ranges_) {
@@ -168,20 +237,13 @@ void LineSegment2DDetector::split_range(const std::vector<Point2D> & points, con
 {
   const unsigned int min_steps = static_cast<unsigned int>(config_.min_points_per_line);
   const double threshold = config_.threshold_split < 0.0 ? 0.0 : config_.threshold_split;
-  std::vector<IndexRange> pending{range};
+  std::vector<IndexRange> & pending = pending_;
+  pending.assign(1, range);
   while (!pending.empty()) {
     const auto [i0, i1] = pending.back();
     pending.pop_back();
     const LineSegment2D piece(points[i0], points[i1]);
-    float distance_max = 0.0f;
-    unsigned int i_max = i0;
-    for (unsigned int i = i0; i < i1; ++i) {
-      const float distance = round_to_float(piece.distanceTo(points[i]));
-      if (distance > distance_max) {
-        distance_max = distance;
-        i_max = i;
-      }
-    }
+    const auto [i_max, distance_max] = farthest_point(points, piece, i0, i1);
     if (static_cast<double>(distance_max) > threshold) {
       // Pushed right first so that the left piece and all it produces come out first.
       if (i_max + min_steps < i1) {
@@ -192,6 +254,10 @@ void LineSegment2DDetector::split_range(const std::vector<Point2D> & points, con
       }
     } else if (accept_piece(piece, i0, i1)) {
       LineSegment segment;
+      if (!spare_points_.empty()) {
+        segment.points_ = std::move(spare_points_.back());
+        spare_points_.pop_back();
+      }
       segment.set(i0, i1, points);
       segment.id_ = static_cast<unsigned int>(segments_.size());
       segment.updatePoints(points);

@@ -74,6 +74,9 @@ private:
 
   std::vector<IndexRange> connected_point_ranges_;
   std::vector<LineSegment> segments_;
+  // Storage kept between calls so that a steady stream of scans stops allocating.
+  std::vector<IndexRange> pending_;
+  std::vector<std::vector<Point2D>> spare_points_;
 };
 
 }  // namespace tuw
