@@ -144,11 +144,15 @@ StageBody detection_stage()
          };
 }
 
-void refit_stage(const StageInputs & inputs)
+StageBody refit_stage()
 {
-  std::vector<tuw::LineSegment2D> lines = inputs.detected;
-  align_model::refit_segments(inputs.points, lines);
-  benchmark::DoNotOptimize(lines.data());
+  // One workspace for all iterations, as in the node.
+  auto workspace = std::make_shared<align_model::RefitWorkspace>();
+  return [workspace](const StageInputs & inputs) {
+           std::vector<tuw::LineSegment2D> lines = inputs.detected;
+           align_model::refit_segments(inputs.points, lines, *workspace);
+           benchmark::DoNotOptimize(lines.data());
+         };
 }
 
 void corner_search_stage(const StageInputs & inputs)
@@ -239,7 +243,7 @@ void register_stage_benchmarks(const std::vector<BenchmarkScan> & scans)
       {"window", window_stage},
       {"points", points_stage},
       {"detection", detection_stage()},
-      {"refit", refit_stage},
+      {"refit", refit_stage()},
       {"corner_search", corner_search_stage},
       {"line_search", line_search_stage},
       {"feature_manager", feature_manager_stage()},

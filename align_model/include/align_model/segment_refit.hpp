@@ -5,6 +5,7 @@
 #include <optional>
 #include <vector>
 
+#include "align_model/end_point_index.hpp"
 #include "tuw_geometry/linesegment2d.hpp"
 #include "tuw_geometry/point2d.hpp"
 
@@ -41,9 +42,30 @@ LineFit fit_line(const std::vector<tuw::Point2D> & points, const SupportRun & ru
 // perpendiculars), through the four-value set().
 void project_segment(const LineFit & fit, tuw::LineSegment2D & segment);
 
+// What the refit keeps from one scan to the next so that it need not allocate
+// its end point lookup again for every scan. One per caller; not thread safe.
+class RefitWorkspace
+{
+public:
+  RefitWorkspace();
+
+  // The support run of every segment, as find_support_run() gives it.
+  std::optional<SupportRun> support_run(
+    const std::vector<tuw::Point2D> & points, const tuw::LineSegment2D & segment);
+  // Prepares the lookup for this point list and this many segments.
+  void prepare(const std::vector<tuw::Point2D> & points, std::size_t segment_count);
+
+private:
+  EndPointIndex index_;
+  bool indexed_ = false;
+};
+
 // Refits every segment in list order on its own support run. A segment whose
 // ends match no support run keeps its detector end points.
 void refit_segments(const std::vector<tuw::Point2D> & points, std::vector<tuw::LineSegment2D> & segments);
+void refit_segments(
+  const std::vector<tuw::Point2D> & points, std::vector<tuw::LineSegment2D> & segments,
+  RefitWorkspace & workspace);
 
 }  // namespace align_model
 

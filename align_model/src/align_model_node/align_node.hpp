@@ -5,6 +5,7 @@
 #include <optional>
 #include <vector>
 
+#include "align_model/segment_refit.hpp"
 #include "align_model/target_lines.hpp"
 #include "align_model_node/align_parameter.hpp"
 #include "geometry_msgs/msg/pose_stamped.hpp"
@@ -49,6 +50,7 @@ private:
   void publish_target(const align_model::TargetLines & lines, bool debug);
 
   std::shared_ptr<tuw::LineSegment2DDetector> detector_;
+  align_model::RefitWorkspace refit_workspace_;
   std::shared_ptr<AlignParameter> parameter_;
   rclcpp::Service<std_srvs::srv::SetBool>::SharedPtr enable_service_;
   bool enable_ = true;

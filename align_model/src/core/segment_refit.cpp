@@ -68,10 +68,59 @@ void project_segment(const LineFit & fit, tuw::LineSegment2D & segment)
   segment.set(x0_projected, y0_projected, x1_projected, y1_projected);
 }
 
+namespace
+{
+
+// Below this many segments walking the list costs less than indexing it.
+constexpr std::size_t kIndexedSegmentCount = 4;
+
+}  // namespace
+
+RefitWorkspace::RefitWorkspace()
+: index_(kEndPointMatchTolerance)
+{
+}
+
+void RefitWorkspace::prepare(const std::vector<tuw::Point2D> & points, std::size_t segment_count)
+{
+  indexed_ = segment_count >= kIndexedSegmentCount;
+  if (indexed_) {
+    index_.build(points);
+  }
+}
+
+std::optional<SupportRun> RefitWorkspace::support_run(
+  const std::vector<tuw::Point2D> & points, const tuw::LineSegment2D & segment)
+{
+  if (!indexed_) {
+    return find_support_run(points, segment);
+  }
+  // The same first matches as the search from the list start, found through
+  // the index: with many segments that search dominated the whole scan.
+  const auto first = index_.first_match(segment.p0(), 0);
+  if (!first) {
+    return std::nullopt;
+  }
+  const auto last = index_.first_match(segment.p1(), *first);
+  if (!last) {
+    return std::nullopt;
+  }
+  return SupportRun{*first, *last};
+}
+
 void refit_segments(const std::vector<tuw::Point2D> & points, std::vector<tuw::LineSegment2D> & segments)
 {
+  RefitWorkspace workspace;
+  refit_segments(points, segments, workspace);
+}
+
+void refit_segments(
+  const std::vector<tuw::Point2D> & points, std::vector<tuw::LineSegment2D> & segments,
+  RefitWorkspace & workspace)
+{
+  workspace.prepare(points, segments.size());
   for (tuw::LineSegment2D & segment : segments) {
-    const auto run = find_support_run(points, segment);
+    const auto run = workspace.support_run(points, segment);
     if (!run) {
       // Ends that are not points of this scan (possible at the end of the
       // list): keep what the detector found rather than fit on nothing.

@@ -9,6 +9,7 @@
 #include "align_model/feature_manager.hpp"
 #include "align_model/near_success.hpp"
 #include "align_model/pose.hpp"
+#include "align_model/segment_refit.hpp"
 #include "align_model/static_frame_listener.hpp"
 #include "geometry_msgs/msg/pose_stamped.hpp"
 #include "rclcpp/rclcpp.hpp"
@@ -52,6 +53,7 @@ private:
     const std::vector<tuw::LineSegment2D> & lines, const std::shared_ptr<Pose> & target_pose);
 
   std::shared_ptr<tuw::LineSegment2DDetector> detector_;
+  RefitWorkspace refit_workspace_;
   std::shared_ptr<FeatureManager> feature_manager_;
   std::shared_ptr<StaticFrameListener> frame_listener_;
   rclcpp::Subscription<zephyrax_protocol::msg::Align>::SharedPtr enable_subscription_;

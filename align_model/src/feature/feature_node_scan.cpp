@@ -66,7 +66,7 @@ void FeatureNode::laser_callback(std::shared_ptr<const sensor_msgs::msg::LaserSc
   std::vector<tuw::LineSegment2D> lines;
   detector_->start(points, lines);
   RCLCPP_DEBUG(get_logger(), "LINE_SEGMENT lens %ld.", count_of(lines.size()));
-  refit_segments(points, lines);
+  refit_segments(points, lines, refit_workspace_);
   RCLCPP_DEBUG(get_logger(), "Try to find feartues.");
 
   find_features(lines);
