@@ -5,17 +5,12 @@
 #include <cstddef>
 
 #include "align_model/angles.hpp"
+#include "align_model/length_window.hpp"
 
 namespace align_model
 {
 namespace
 {
-
-bool length_in_window(const tuw::LineSegment2D & line, const CornerSearchParameters & parameters)
-{
-  const double length = line.length();
-  return parameters.min_line_len <= length && length <= parameters.max_line_len;
-}
 
 // Exchanges the end points. The four numbers are copied first because set()
 // takes references and overwrites p0 before it reads the new p1.
@@ -74,14 +69,13 @@ CornerSearchCounts search_corners(
 {
   CornerSearchCounts counts;
   const double tolerance = std::fabs(parameters.target_angle * parameters.angle_error);
-  for (std::size_t i = 0; i + 1 < lines.size(); ++i) {
-    for (std::size_t j = i + 1; j < lines.size(); ++j) {
-      if (!length_in_window(lines[i], parameters) || !length_in_window(lines[j], parameters)) {
-        continue;
-      }
+  std::vector<std::size_t> candidates;
+  segments_in_length_window(lines, parameters.min_line_len, parameters.max_line_len, candidates);
+  for (std::size_t a = 0; a < candidates.size(); ++a) {
+    for (std::size_t b = a + 1; b < candidates.size(); ++b) {
       ++counts.count_lens;
 
-      const FacingLegs legs = face_legs(lines[i], lines[j], parameters.points_max_distance);
+      const FacingLegs legs = face_legs(lines[candidates[a]], lines[candidates[b]], parameters.points_max_distance);
       if (trace.on_distance) {
         trace.on_distance(legs.distance);
       }

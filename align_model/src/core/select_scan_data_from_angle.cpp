@@ -36,17 +36,19 @@ float reading_angle(const sensor_msgs::msg::LaserScan & in, std::uint64_t index)
   return static_cast<float>(normalize_angle(angle));
 }
 
-// Readings first..last-1. Scanners without (enough) intensities exist, so
-// only the intensities that are present are copied.
+// Readings first..last-1 (last <= ranges.size()). Scanners without (enough)
+// intensities exist, so only the intensities that are present are copied.
 void append_readings(
   const sensor_msgs::msg::LaserScan & in, std::uint64_t first, std::uint64_t last,
   sensor_msgs::msg::LaserScan & out)
 {
-  for (std::uint64_t i = first; i < last; ++i) {
-    out.ranges.push_back(in.ranges[i]);
-    if (i < in.intensities.size()) {
-      out.intensities.push_back(in.intensities[i]);
-    }
+  const auto at = [](const std::vector<float> & values, std::uint64_t index) {
+      return values.begin() + static_cast<std::ptrdiff_t>(index);
+    };
+  out.ranges.insert(out.ranges.end(), at(in.ranges, first), at(in.ranges, last));
+  const std::uint64_t intensities_end = std::min<std::uint64_t>(last, in.intensities.size());
+  if (first < intensities_end) {
+    out.intensities.insert(out.intensities.end(), at(in.intensities, first), at(in.intensities, intensities_end));
   }
 }
 
@@ -80,6 +82,9 @@ bool select_scan_window(
     if (readings < window->turn) {
       return false;
     }
+    // Both pieces in one allocation.
+    out.ranges.reserve(window->turn - window->start + window->end);
+    out.intensities.reserve(std::min<std::uint64_t>(in.intensities.size(), window->turn - window->start + window->end));
     append_readings(in, window->start, window->turn, out);
     append_readings(in, 0, window->end, out);
     return true;

@@ -3,17 +3,12 @@
 #include <cmath>
 
 #include "align_model/angles.hpp"
+#include "align_model/length_window.hpp"
 
 namespace align_model
 {
 namespace
 {
-
-bool length_in_window(const tuw::LineSegment2D & line, const TargetLineParameters & parameters)
-{
-  const double length = line.length();
-  return parameters.min_line_len <= length && length <= parameters.max_line_len;
-}
 
 struct TouchingPair
 {
@@ -44,11 +39,12 @@ std::optional<TargetLines> find_target_lines(
   const double tolerance = std::fabs(parameters.target_angle * parameters.angle_error);
   double best = std::fabs(parameters.target_angle);
   std::optional<TargetLines> found;
-  for (std::size_t i = 0; i < lines.size(); ++i) {
-    for (std::size_t j = i + 1; j < lines.size(); ++j) {
-      if (!length_in_window(lines[i], parameters) || !length_in_window(lines[j], parameters)) {
-        continue;
-      }
+  std::vector<std::size_t> candidates;
+  segments_in_length_window(lines, parameters.min_line_len, parameters.max_line_len, candidates);
+  for (std::size_t a = 0; a < candidates.size(); ++a) {
+    for (std::size_t b = a + 1; b < candidates.size(); ++b) {
+      const std::size_t i = candidates[a];
+      const std::size_t j = candidates[b];
       const auto pair = touching_pair(lines[i], lines[j], parameters.points_max_distance);
       if (!pair) {
         continue;
