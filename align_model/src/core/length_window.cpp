@@ -16,6 +16,10 @@ void segments_in_length_window(
   indices.clear();
   for (std::size_t i = 0; i < lines.size(); ++i) {
     if (length_in_window(lines[i], min_length, max_length)) {
+      if (indices.empty()) {
+        // One allocation at most, and none when no segment qualifies.
+        indices.reserve(lines.size() - i);
+      }
       indices.push_back(i);
     }
   }
