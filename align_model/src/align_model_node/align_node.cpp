@@ -2,6 +2,8 @@
 
 #include <utility>
 
+#include "align_model/detector_configuration.hpp"
+
 namespace align_node
 {
 
@@ -16,7 +18,7 @@ AlignNode::AlignNode(const rclcpp::NodeOptions & options)
   parameter_ = std::make_shared<AlignParameter>(this);
 
   detector_ = std::make_shared<tuw::LineSegment2DDetector>();
-  detector_->config_ = parameter_->detector_parameter;
+  detector_->config_ = align_model::detector_configuration_from(parameter_->detector_parameter);
 
   // Humble's create_service takes no rclcpp::QoS; without a profile argument it
   // uses the default services profile on every distribution.

@@ -4,6 +4,7 @@
 #include <utility>
 
 #include "align_model/angles.hpp"
+#include "align_model/detector_configuration.hpp"
 #include "align_model/scan_points.hpp"
 #include "align_model/segment_refit.hpp"
 #include "align_model/select_scan_data_from_angle.hpp"
@@ -111,7 +112,7 @@ std::vector<tuw::Point2D> AlignNode::extract_base_points(const sensor_msgs::msg:
 std::vector<tuw::LineSegment2D> AlignNode::detect_segments(const std::vector<tuw::Point2D> & points)
 {
   // The holder may have changed since the last scan.
-  detector_->config_ = parameter_->detector_parameter;
+  detector_->config_ = align_model::detector_configuration_from(parameter_->detector_parameter);
   std::vector<tuw::LineSegment2D> segments;
   detector_->start(points, segments);
 

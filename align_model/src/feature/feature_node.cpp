@@ -2,6 +2,8 @@
 
 #include <functional>
 
+#include "align_model/detector_configuration.hpp"
+
 namespace align_model
 {
 
@@ -12,7 +14,7 @@ FeatureNode::FeatureNode(const rclcpp::NodeOptions & options)
   declare_parameters();
 
   detector_ = std::make_shared<tuw::LineSegment2DDetector>();
-  detector_->config_ = *detector_parameter_;
+  detector_->config_ = detector_configuration_from(*detector_parameter_);
 
   frame_listener_ = std::make_shared<StaticFrameListener>(this);
 

@@ -92,6 +92,15 @@ TEST(FeatureNodeParameters, OverridesReachTheDetector)
   EXPECT_EQ(configuration.min_points_per_unit, 11);
 }
 
+TEST(FeatureNodeParameters, ANegativeSplitThresholdReachesTheDetectorAsZero)
+{
+  // tuw_geometry's own detector would recurse without end on a negative one.
+  align_test::NodeHarness harness;
+  auto node = harness.start<FeatureNode>({{"threshold_split", -0.5}});
+  EXPECT_EQ(node->detector_configuration().threshold_split, 0.0);
+  EXPECT_EQ(node->get_parameter("threshold_split").as_double(), -0.5);
+}
+
 TEST(FeatureNodeParameters, WrongTypedOverridesAreRejectedNamingTheParameter)
 {
   align_test::NodeHarness harness;
