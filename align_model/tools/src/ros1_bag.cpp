@@ -119,10 +119,18 @@ private:
     if (compression != "none") {
       throw RecordingError("chunk compressed with '" + compression + "': only uncompressed bags are supported");
     }
+    // Recorders put connections and messages into chunks, never chunks.
+    // Following nested ones would copy the rest of the file once per level
+    // and recurse as deep as the file allows.
+    if (inside_chunk_) {
+      throw RecordingError("chunk inside a chunk");
+    }
     const std::size_t data_start = reader.position();
     const std::string data = reader.read_bytes_as_string(data_length);
     ByteReader chunk(reinterpret_cast<const std::uint8_t *>(data.data()), data.size());
+    inside_chunk_ = true;
     walk(chunk, base_offset + data_start);
+    inside_chunk_ = false;
   }
 
   void read_connection(ByteReader & reader, const Fields & header, std::uint32_t data_length)
@@ -170,6 +178,7 @@ private:
 
   std::map<std::uint32_t, Connection> & connections_;
   std::vector<Ros1Message> & messages_;
+  bool inside_chunk_ = false;
 };
 
 std::string read_file(const std::string & path)

@@ -199,11 +199,14 @@ std::string metadata_yaml(
       last = std::max(last, message.timestamp);
     }
   }
+  // In unsigned arithmetic: stamps from far before and far after the epoch
+  // are further apart than a signed 64-bit count can hold.
+  const std::uint64_t duration = static_cast<std::uint64_t>(last) - static_cast<std::uint64_t>(first);
   std::ostringstream out;
   out << "rosbag2_bagfile_information:\n"
       << "  version: 5\n"
       << "  storage_identifier: sqlite3\n"
-      << "  duration:\n    nanoseconds: " << (last - first) << "\n"
+      << "  duration:\n    nanoseconds: " << duration << "\n"
       << "  starting_time:\n    nanoseconds_since_epoch: " << first << "\n"
       << "  message_count: " << messages.size() << "\n"
       << "  topics_with_message_count:\n";
@@ -225,7 +228,7 @@ std::string metadata_yaml(
       << "  files:\n"
       << "    - path: " << db_name << "\n"
       << "      starting_time:\n        nanoseconds_since_epoch: " << first << "\n"
-      << "      duration:\n        nanoseconds: " << (last - first) << "\n"
+      << "      duration:\n        nanoseconds: " << duration << "\n"
       << "      message_count: " << messages.size() << "\n";
   return out.str();
 }
@@ -264,8 +267,14 @@ void write_tables(
     }
     sqlite3_bind_int64(insert_message.get(), 1, id->second);
     sqlite3_bind_int64(insert_message.get(), 2, message.timestamp);
-    sqlite3_bind_blob(
-      insert_message.get(), 3, message.data.data(), static_cast<int>(message.data.size()), SQLITE_TRANSIENT);
+    if (message.data.empty()) {
+      // An empty vector has no data pointer, which sqlite would store as
+      // NULL and the NOT NULL column refuses; store an empty blob instead.
+      sqlite3_bind_zeroblob(insert_message.get(), 3, 0);
+    } else {
+      sqlite3_bind_blob(
+        insert_message.get(), 3, message.data.data(), static_cast<int>(message.data.size()), SQLITE_TRANSIENT);
+    }
     insert_message.step();
     insert_message.reset();
   }

@@ -1,5 +1,6 @@
 #include "align_tools/scan_yaml.hpp"
 
+#include <yaml-cpp/eventhandler.h>
 #include <yaml-cpp/yaml.h>
 
 #include <cerrno>
@@ -7,7 +8,9 @@
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
+#include <iterator>
 #include <limits>
+#include <sstream>
 
 #include "align_tools/recording_error.hpp"
 
@@ -168,13 +171,61 @@ void write_float_array(std::ostream & out, const char * key, const std::vector<f
   }
 }
 
+// Records where each document starts; a document that starts where the
+// previous one did means that the parser no longer consumes anything.
+class DocumentStarts : public YAML::EventHandler
+{
+public:
+  void OnDocumentStart(const YAML::Mark & mark) override
+  {
+    stuck_ = started_ && mark.pos == last_.pos;
+    started_ = true;
+    last_ = mark;
+  }
+  void OnDocumentEnd() override {}
+  void OnNull(const YAML::Mark &, YAML::anchor_t) override {}
+  void OnAlias(const YAML::Mark &, YAML::anchor_t) override {}
+  void OnScalar(const YAML::Mark &, const std::string &, YAML::anchor_t, const std::string &) override {}
+  void OnSequenceStart(const YAML::Mark &, const std::string &, YAML::anchor_t, YAML::EmitterStyle::value) override {}
+  void OnSequenceEnd() override {}
+  void OnMapStart(const YAML::Mark &, const std::string &, YAML::anchor_t, YAML::EmitterStyle::value) override {}
+  void OnMapEnd() override {}
+
+  bool stuck() const {return stuck_;}
+  const YAML::Mark & mark() const {return last_;}
+
+private:
+  bool started_ = false;
+  bool stuck_ = false;
+  YAML::Mark last_;
+};
+
+// yaml-cpp 0.7 (Debian 12) reports an endless series of empty documents for
+// a stray ',' in block context, so YAML::LoadAll never returns and fills the
+// memory. One pass over the events first finds such a spot and refuses it.
+void ensure_parser_advances(const std::string & text, const std::string & source_name)
+{
+  std::istringstream in(text);
+  YAML::Parser parser(in);
+  DocumentStarts starts;
+  while (parser.HandleNextDocument(starts)) {
+    if (starts.stuck()) {
+      throw RecordingError(
+              source_name + ": not readable as YAML: the parser makes no progress at line " +
+              std::to_string(starts.mark().line + 1) + ", column " + std::to_string(starts.mark().column + 1));
+    }
+  }
+}
+
 }  // namespace
 
 std::vector<sensor_msgs::msg::LaserScan> read_scan_yaml(std::istream & in, const std::string & source_name)
 {
+  const std::string text{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
   std::vector<YAML::Node> documents;
   try {
-    documents = YAML::LoadAll(in);
+    ensure_parser_advances(text, source_name);
+    documents = YAML::LoadAll(text);
   } catch (const YAML::Exception & error) {
     throw RecordingError(source_name + ": not readable as YAML: " + error.what());
   }
