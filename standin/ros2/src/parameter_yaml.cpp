@@ -1,11 +1,13 @@
 // YAML typing of parameter values, shared by `-p name:=value` and parameter
 // files, so that both give the same type for the same text.
+#include <yaml-cpp/eventhandler.h>
 #include <yaml-cpp/yaml.h>
 
 #include <cerrno>
 #include <cstdint>
 #include <cstdlib>
 #include <fstream>
+#include <iterator>
 #include <limits>
 #include <set>
 #include <sstream>
@@ -198,6 +200,43 @@ void collect_nodes(
   }
 }
 
+// ROS 2's parameter file parser refuses aliases ("Will not support
+// aliasing"). Following them here would also let a small file of nested
+// aliases expand into exponentially many parameters.
+class AliasRefusal : public YAML::EventHandler
+{
+public:
+  explicit AliasRefusal(const std::string & path)
+  : path_(path) {}
+
+  void OnAlias(const YAML::Mark & mark, YAML::anchor_t) override
+  {
+    throw RCLInvalidROSArgsError(
+            "failed to parse parameter file '" + path_ + "': aliases are not supported (line " +
+            std::to_string(mark.line + 1) + ", column " + std::to_string(mark.column + 1) + ")");
+  }
+  void OnDocumentStart(const YAML::Mark &) override {}
+  void OnDocumentEnd() override {}
+  void OnNull(const YAML::Mark &, YAML::anchor_t) override {}
+  void OnScalar(const YAML::Mark &, const std::string &, YAML::anchor_t, const std::string &) override {}
+  void OnSequenceStart(const YAML::Mark &, const std::string &, YAML::anchor_t, YAML::EmitterStyle::value) override {}
+  void OnSequenceEnd() override {}
+  void OnMapStart(const YAML::Mark &, const std::string &, YAML::anchor_t, YAML::EmitterStyle::value) override {}
+  void OnMapEnd() override {}
+
+private:
+  std::string path_;
+};
+
+// Only the first document counts, as for YAML::Load.
+void refuse_aliases(const std::string & text, const std::string & path)
+{
+  std::istringstream in(text);
+  YAML::Parser parser(in);
+  AliasRefusal refusal(path);
+  parser.HandleNextDocument(refusal);
+}
+
 }  // namespace
 
 rclcpp::ParameterValue typed_plain_scalar(const std::string & text)
@@ -248,9 +287,11 @@ std::vector<ParameterOverrideSource> read_parameters_file(const std::string & pa
   if (!file) {
     throw RCLInvalidROSArgsError("cannot open parameter file '" + path + "'");
   }
+  const std::string text{std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
   std::vector<ParameterOverrideSource> sources;
   try {
-    const YAML::Node root = YAML::Load(file);
+    refuse_aliases(text, path);
+    const YAML::Node root = YAML::Load(text);
     if (!root.IsNull()) {
       collect_nodes(root, "", sources);
     }

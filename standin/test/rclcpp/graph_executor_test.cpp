@@ -90,7 +90,7 @@ TEST_F(ExecutorTest, ReadyTimersRunBeforeSubscriptionsOneMessagePerPass)
     "a", 10, [&order](const Header & m) {order.push_back("sub_a:" + m.frame_id);});
   auto sub_b = node_->create_subscription<Header>(
     "b", 10, [&order](const Header & m) {order.push_back("sub_b:" + m.frame_id);});
-  auto timer = node_->create_wall_timer(1ms, [&order, this] {order.push_back("timer");});
+  auto timer = node_->create_wall_timer(1ms, [&order] {order.push_back("timer");});
   auto pub_a = node_->create_publisher<Header>("a", 10);
   auto pub_b = node_->create_publisher<Header>("b", 10);
   Header msg;
