@@ -27,7 +27,8 @@ namespace align_model
 class FeatureNode : public rclcpp::Node
 {
 public:
-  // Throws when a parameter override has the wrong type or `times` is below 1.
+  // Throws when a parameter override has the wrong type or `times` is outside
+  // 1..10000.
   explicit FeatureNode(const rclcpp::NodeOptions & options);
   ~FeatureNode() override;
 

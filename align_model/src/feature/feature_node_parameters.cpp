@@ -12,6 +12,8 @@ namespace
 
 const rcl_interfaces::msg::ParameterDescriptor kNoDescriptor{};
 constexpr bool kKeepOverrides = false;
+// Longest smoothing history: minutes of scans at any scanner rate.
+constexpr std::int32_t kMaxTimes = 10000;
 
 }  // namespace
 
@@ -45,6 +47,12 @@ void FeatureNode::declare_parameters()
   if (times_ < 1) {
     throw std::invalid_argument(
             "parameter 'times' must be at least 1, got " + std::to_string(times_));
+  }
+  // The history is allocated at start-up: a value in the billions would take
+  // gigabytes and end the program without a word.
+  if (times_ > kMaxTimes) {
+    throw std::invalid_argument(
+            "parameter 'times' must be at most " + std::to_string(kMaxTimes) + ", got " + std::to_string(times_));
   }
   enable_topic_ = declare_parameter("enable_topic", std::string("align_enable"), kNoDescriptor, kKeepOverrides);
   scan_topic_ = declare_parameter("scan_topic", std::string("back_scan"), kNoDescriptor, kKeepOverrides);
