@@ -82,6 +82,13 @@ bool select_scan_window(
     if (readings < window->turn) {
       return false;
     }
+    // The offset of angle_min from itself is 2pi only up to rounding: after
+    // the wrap it can come out as a few ulps, making one turn a single
+    // reading, and the window's start then lies beyond that turn. There is no
+    // "start..turn-1" to copy; refuse it like any window that does not fit.
+    if (window->start > window->turn) {
+      return false;
+    }
     // Both pieces in one allocation.
     out.ranges.reserve(window->turn - window->start + window->end);
     out.intensities.reserve(std::min<std::uint64_t>(in.intensities.size(), window->turn - window->start + window->end));
