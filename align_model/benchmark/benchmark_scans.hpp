@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "align_model/scan_points.hpp"
+#include "program_rig.hpp"
 #include "sensor_msgs/msg/laser_scan.hpp"
 
 namespace align_benchmark
@@ -21,9 +22,9 @@ struct BenchmarkScan
 };
 
 // The laser in the base frame, as in the bundled approach.
-constexpr double kMountX = -0.102;
-constexpr double kMountY = 0.0;
-constexpr double kMountYaw = 3.141592653589793;
+using align_rig::kMountX;
+using align_rig::kMountY;
+using align_rig::kMountYaw;
 
 // The bundled simulated approach (a scan from its middle), resampled to
 // `readings` over the same field of view.

@@ -3,12 +3,10 @@
 
 #include <cstddef>
 #include <memory>
-#include <string>
 
-#include "geometry_msgs/msg/pose_stamped.hpp"
+#include "program_rig.hpp"
 #include "rclcpp/rclcpp.hpp"
 #include "sensor_msgs/msg/laser_scan.hpp"
-#include "tf2_msgs/msg/tf_message.hpp"
 
 #include "benchmark_scans.hpp"
 
@@ -37,21 +35,14 @@ public:
   // Publishes the scan and spins once: one pass of the scan callback.
   void process_scan();
 
-  std::size_t poses_received() const {return poses_;}
+  std::size_t poses_received() const {return probe_.poses_received();}
 
 private:
-  void publish_laser_mount(const std::string & laser_frame);
-  void wait_for_transform(const std::string & laser_frame);
-
   sensor_msgs::msg::LaserScan scan_;
   rclcpp::executors::SingleThreadedExecutor executor_;
   std::shared_ptr<rclcpp::Node> node_;
-  std::shared_ptr<rclcpp::Node> probe_;
-  rclcpp::Publisher<sensor_msgs::msg::LaserScan>::SharedPtr scan_publisher_;
-  rclcpp::Publisher<tf2_msgs::msg::TFMessage>::SharedPtr tf_publisher_;
-  rclcpp::Subscription<geometry_msgs::msg::PoseStamped>::SharedPtr pose_subscription_;
+  align_rig::Probe probe_;
   rclcpp::Subscription<sensor_msgs::msg::LaserScan>::SharedPtr empty_scan_subscription_;
-  std::size_t poses_ = 0;
 };
 
 }  // namespace align_benchmark

@@ -22,34 +22,6 @@ namespace
 // allowed before the request counts as lost.
 constexpr int kMaxSpinsPerRequest = 1000;
 
-// The parameters that detect the simulated target (plates of 0.22 to 0.34 m,
-// openings of 112 to 128 degrees, intensities around 252 on a 0..255 scale).
-std::vector<rclcpp::Parameter> node_parameters(Program program, bool debug)
-{
-  std::vector<rclcpp::Parameter> parameters = {
-    rclcpp::Parameter("min_intensity", 250.0),
-    rclcpp::Parameter("max_intensity", 255.0),
-    rclcpp::Parameter("min_range", 0.05),
-    rclcpp::Parameter("max_range", 2.0),
-    rclcpp::Parameter("threshold_split", 0.02),
-    rclcpp::Parameter("points_max_distance", 0.05),
-    rclcpp::Parameter("min_line_len", 0.15),
-    rclcpp::Parameter("max_line_len", 0.4),
-    rclcpp::Parameter("target_angle", 1.047),
-    rclcpp::Parameter("angle_error", 0.2),
-    rclcpp::Parameter("debug", debug),
-  };
-  if (program == Program::kFeature) {
-    parameters.emplace_back("min_angle", -1.5);
-    parameters.emplace_back("max_angle", 1.5);
-  } else {
-    parameters.emplace_back("laser_to_base_x", kMountX);
-    parameters.emplace_back("laser_to_base_y", kMountY);
-    parameters.emplace_back("laser_to_base_th", kMountYaw);
-  }
-  return parameters;
-}
-
 }  // namespace
 
 const char * program_name(Program program)
@@ -57,45 +29,24 @@ const char * program_name(Program program)
   return program == Program::kFeature ? "feature" : "line";
 }
 
+// The parameters that detect the simulated target (plates of 0.22 to 0.34 m,
+// openings of 112 to 128 degrees, intensities around 252 on a 0..255 scale).
 SoakRig::SoakRig(Program program, bool debug, const sensor_msgs::msg::LaserScan & warm_scan)
-: program_(program)
+: program_(program),
+  node_(align_rig::make_program_node(
+      program, align_rig::detection_parameters(program, debug, align_model::RangeIntensityBand{0.05, 2.0, 250.0, 255.0}))),
+  probe_("align_soak_probe")
 {
-  rclcpp::NodeOptions options;
-  options.parameter_overrides(node_parameters(program, debug));
-  if (program == Program::kFeature) {
-    node_ = std::make_shared<align_model::FeatureNode>(options);
-  } else {
-    node_ = std::make_shared<align_node::AlignNode>(options);
-  }
-  rclcpp::NodeOptions probe_options;
-  probe_options.start_parameter_services(false);
-  probe_options.start_parameter_event_publisher(false);
-  probe_ = std::make_shared<rclcpp::Node>("align_soak_probe", probe_options);
-  scan_publisher_ = probe_->create_publisher<sensor_msgs::msg::LaserScan>("back_scan", rclcpp::QoS(10));
-  pose_subscription_ = probe_->create_subscription<geometry_msgs::msg::PoseStamped>(
-    "docking_pose", rclcpp::QoS(10),
-    [this](std::shared_ptr<const geometry_msgs::msg::PoseStamped>) {++poses_;});
   executor_.add_node(node_);
-  executor_.add_node(probe_);
+  executor_.add_node(probe_.node());
 
-  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
   if (program == Program::kFeature) {
-    tf_publisher_ = probe_->create_publisher<tf2_msgs::msg::TFMessage>(
-      "/tf_static", rclcpp::QoS(100).transient_local());
-    enable_publisher_ = probe_->create_publisher<zephyrax_protocol::msg::Align>("align_enable", rclcpp::QoS(1));
-    publish_laser_mount();
-    const auto feature_node = std::static_pointer_cast<align_model::FeatureNode>(node_);
-    // The first scan starts the listener's worker; later scans find the
-    // transform stored.
-    while (!feature_node->frame_listener()->is_stored(kBaseFrame, warm_scan.header.frame_id)) {
-      if (std::chrono::steady_clock::now() > deadline) {
-        throw std::runtime_error("the feature program never stored the laser mount");
-      }
-      process_scan(warm_scan);
-      std::this_thread::sleep_for(std::chrono::milliseconds(1));
-    }
+    enable_publisher_ = probe_.node()->create_publisher<zephyrax_protocol::msg::Align>("align_enable", rclcpp::QoS(1));
+    probe_.publish_laser_mount(kLaserFrame);
+    align_rig::wait_for_laser_mount(executor_, probe_, node_, warm_scan);
   } else {
-    enable_client_ = probe_->create_client<std_srvs::srv::SetBool>("align_enable");
+    enable_client_ = probe_.node()->create_client<std_srvs::srv::SetBool>("align_enable");
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
     while (!enable_client_->service_is_ready()) {
       if (std::chrono::steady_clock::now() > deadline) {
         throw std::runtime_error("the line program never offered its enable service");
@@ -105,18 +56,18 @@ SoakRig::SoakRig(Program program, bool debug, const sensor_msgs::msg::LaserScan 
     }
   }
   drain();
-  poses_ = 0;
+  probe_.reset_poses();
 }
 
 SoakRig::~SoakRig()
 {
-  executor_.remove_node(probe_);
+  executor_.remove_node(probe_.node());
   executor_.remove_node(node_);
 }
 
 void SoakRig::process_scan(const sensor_msgs::msg::LaserScan & scan)
 {
-  scan_publisher_->publish(scan);
+  probe_.publish_scan(scan);
   executor_.spin_some();
 }
 
@@ -161,21 +112,6 @@ std::size_t SoakRig::lookup_worker_starts() const
     return 0;
   }
   return std::static_pointer_cast<align_model::FeatureNode>(node_)->frame_listener()->worker_starts();
-}
-
-void SoakRig::publish_laser_mount()
-{
-  geometry_msgs::msg::TransformStamped mount;
-  mount.header.frame_id = kBaseFrame;
-  mount.child_frame_id = kLaserFrame;
-  mount.transform.translation.x = kMountX;
-  mount.transform.translation.y = kMountY;
-  // A half turn about z.
-  mount.transform.rotation.z = 1.0;
-  mount.transform.rotation.w = 0.0;
-  tf2_msgs::msg::TFMessage message;
-  message.transforms.push_back(mount);
-  tf_publisher_->publish(message);
 }
 
 }  // namespace align_soak

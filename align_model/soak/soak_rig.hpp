@@ -5,21 +5,18 @@
 #include <cstdint>
 #include <memory>
 
-#include "geometry_msgs/msg/pose_stamped.hpp"
+#include "program_rig.hpp"
 #include "rclcpp/rclcpp.hpp"
 #include "sensor_msgs/msg/laser_scan.hpp"
 #include "std_srvs/srv/set_bool.hpp"
-#include "tf2_msgs/msg/tf_message.hpp"
 #include "zephyrax_protocol/msg/align.hpp"
 
 namespace align_soak
 {
 
-enum class Program
-{
-  kFeature,  // align_model::FeatureNode, enabled by an Align message
-  kLine,  // align_node::AlignNode, enabled by the SetBool service
-};
+// The feature program is enabled by an Align message, the line program by
+// the SetBool service.
+using Program = align_rig::Program;
 
 const char * program_name(Program program);
 
@@ -50,24 +47,18 @@ public:
   // Spins until nothing is pending, so that every published pose is counted.
   void drain();
 
-  std::size_t poses_received() const {return poses_;}
+  std::size_t poses_received() const {return probe_.poses_received();}
   // Transform lookup workers the feature program has started (0 for the
   // line program, which takes its mount from parameters).
   std::size_t lookup_worker_starts() const;
 
 private:
-  void publish_laser_mount();
-
   Program program_;
   rclcpp::executors::SingleThreadedExecutor executor_;
   std::shared_ptr<rclcpp::Node> node_;
-  std::shared_ptr<rclcpp::Node> probe_;
-  rclcpp::Publisher<sensor_msgs::msg::LaserScan>::SharedPtr scan_publisher_;
-  rclcpp::Publisher<tf2_msgs::msg::TFMessage>::SharedPtr tf_publisher_;
+  align_rig::Probe probe_;
   rclcpp::Publisher<zephyrax_protocol::msg::Align>::SharedPtr enable_publisher_;
   rclcpp::Client<std_srvs::srv::SetBool>::SharedPtr enable_client_;
-  rclcpp::Subscription<geometry_msgs::msg::PoseStamped>::SharedPtr pose_subscription_;
-  std::size_t poses_ = 0;
   std::uint32_t enable_sequence_ = 0;
 };
 

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "program_rig.hpp"
 #include "sensor_msgs/msg/laser_scan.hpp"
 
 namespace align_soak
@@ -31,11 +32,11 @@ struct SoakScan
 
 // The laser frame that the mount transform is published for.
 constexpr char kLaserFrame[] = "back_laser";
-constexpr char kBaseFrame[] = "base_footprint";
+using align_rig::kBaseFrame;
 // The laser in the base frame, as in the bundled approach.
-constexpr double kMountX = -0.102;
-constexpr double kMountY = 0.0;
-constexpr double kMountYaw = 3.141592653589793;
+using align_rig::kMountX;
+using align_rig::kMountY;
+using align_rig::kMountYaw;
 
 // The scans of one soak cycle, in playback order: approach episodes on
 // lasers of 360, 1081 and 3600 readings with varied plates, openings,
