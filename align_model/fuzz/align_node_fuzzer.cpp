@@ -41,7 +41,6 @@ using SetBool = std_srvs::srv::SetBool;
 
 constexpr char kNodeName[] = "align_node";
 constexpr std::size_t kCacheSize = 16;
-constexpr std::size_t kScanLine = 0;
 
 const std::vector<ParamSpec> & specs()
 {
@@ -99,12 +98,6 @@ Values profile(std::uint8_t choice)
   }
 }
 
-std::string string_value(const Values & values, const std::string & name, const std::string & fallback)
-{
-  const auto it = values.find(name);
-  return it == values.end() ? fallback : it->second.get<std::string>();
-}
-
 struct Entry
 {
   std::string key;
@@ -147,7 +140,7 @@ public:
         enabled = true;
       }
       fuzz_scan.scan.header.frame_id = "laser_back";
-      deliver(*entry, fuzz_scan.scan);
+      align_fuzz::deliver_scan(entry->scan_publisher, *executor_, fuzz_scan.scan);
     }
     if (!enabled) {
       request_enable(*entry, true);
@@ -174,10 +167,10 @@ private:
       return nullptr;  // refused at start-up with an error, as it must be
     }
     entry.scan_publisher = probe_->create_publisher<LaserScan>(
-      align_fuzz::resolve_topic(name_space, kNodeName, string_value(values, "scan_topic", "back_scan")),
+      align_fuzz::resolve_topic(name_space, kNodeName, align_fuzz::string_value(values, "scan_topic", "back_scan")),
       rclcpp::QoS(1));
     entry.enable_client = probe_->create_client<SetBool>(
-      align_fuzz::resolve_topic(name_space, kNodeName, string_value(values, "enable_service", "align_enable")));
+      align_fuzz::resolve_topic(name_space, kNodeName, align_fuzz::string_value(values, "enable_service", "align_enable")));
     entries_.push_front(std::move(entry));
     while (entries_.size() > kCacheSize) {
       entries_.pop_back();
@@ -202,19 +195,6 @@ private:
     }
     std::fprintf(stderr, "the enable request was not answered\n");
     std::abort();
-  }
-
-  void deliver(const Entry & entry, const LaserScan & scan)
-  {
-    const std::size_t before = LogSink::count(kScanLine);
-    entry.scan_publisher->publish(scan);
-    for (int i = 0; i < 100 && LogSink::count(kScanLine) == before; ++i) {
-      executor_->spin_some();
-    }
-    if (LogSink::count(kScanLine) == before) {
-      std::fprintf(stderr, "the node did not take a published scan\n");
-      std::abort();
-    }
   }
 
   rclcpp::Node::SharedPtr probe_;

@@ -59,8 +59,8 @@ constexpr std::size_t kCacheSize = 16;  // nodes, over all parameter sets
 // input uses up its node, and a fresh one needs tens of milliseconds.
 constexpr std::size_t kSpares = 3;
 
-// Watched log lines (indices into LogSink's counts).
-constexpr std::size_t kScanLine = 0;
+// Watched log lines (indices into LogSink's counts); 0 is the scan line that
+// deliver_scan() waits for.
 constexpr std::size_t kPoseLine = 1;
 
 const std::vector<ParamSpec> & specs()
@@ -127,12 +127,6 @@ Values profile(std::uint8_t choice)
         {"max_line_len", ParameterValue(0.45)}, {"angle_error", ParameterValue(0.05)},
         {"publish_frame", ParameterValue(std::string(kLaserFrame))}};
   }
-}
-
-std::string string_value(const Values & values, const std::string & name, const std::string & fallback)
-{
-  const auto it = values.find(name);
-  return it == values.end() ? fallback : it->second.get<std::string>();
 }
 
 struct Entry
@@ -208,7 +202,7 @@ public:
       static const char * const frames[] = {kLaserFrame, kLaserFrame, "/laser", "sensor"};
       fuzz_scan.scan.header.frame_id = frames[(fuzz_scan.flags >> 2) & 3];
       fuzz_scan.scan.header.stamp.sec = 100;
-      deliver(*entry, fuzz_scan.scan);
+      align_fuzz::deliver_scan(entry->scan_publisher, *executor_, fuzz_scan.scan);
     }
     if (!enabled) {
       send_enable(*entry, 1);
@@ -298,18 +292,18 @@ private:
       // value too wide for 32 bits, an invalid topic name).
       return nullptr;
     }
-    entry.publish_frame = string_value(values, "publish_frame", kBaseFrame);
+    entry.publish_frame = align_fuzz::string_value(values, "publish_frame", kBaseFrame);
     entry.scan_publisher = probe_->create_publisher<LaserScan>(
-      align_fuzz::resolve_topic(entry.name_space, kNodeName, string_value(values, "scan_topic", "back_scan")),
+      align_fuzz::resolve_topic(entry.name_space, kNodeName, align_fuzz::string_value(values, "scan_topic", "back_scan")),
       rclcpp::QoS(1));
     entry.enable_publisher = probe_->create_publisher<Align>(
-      align_fuzz::resolve_topic(entry.name_space, kNodeName, string_value(values, "enable_topic", "align_enable")),
+      align_fuzz::resolve_topic(entry.name_space, kNodeName, align_fuzz::string_value(values, "enable_topic", "align_enable")),
       rclcpp::QoS(1));
     // An empty scan only starts the background lookup of the mount.
     executor_->add_node(entry.node);
     LaserScan primer;
     primer.header.frame_id = kLaserFrame;
-    deliver(entry, primer);
+    align_fuzz::deliver_scan(entry.scan_publisher, *executor_, primer);
     executor_->remove_node(entry.node);
 
     entries_.push_front(std::move(entry));
@@ -358,7 +352,7 @@ private:
         executor_->add_node(entry.node);
         LaserScan primer;
         primer.header.frame_id = kLaserFrame;
-        deliver(entry, primer);
+        align_fuzz::deliver_scan(entry.scan_publisher, *executor_, primer);
         executor_->remove_node(entry.node);
       }
       std::this_thread::sleep_for(std::chrono::microseconds(500));
@@ -371,20 +365,6 @@ private:
     message.enable = enable;
     entry.enable_publisher->publish(message);
     executor_->spin_some();
-  }
-
-  // Publishes and spins until the node has taken the scan.
-  void deliver(const Entry & entry, const LaserScan & scan)
-  {
-    const std::size_t before = LogSink::count(kScanLine);
-    entry.scan_publisher->publish(scan);
-    for (int i = 0; i < 100 && LogSink::count(kScanLine) == before; ++i) {
-      executor_->spin_some();
-    }
-    if (LogSink::count(kScanLine) == before) {
-      std::fprintf(stderr, "the node did not take a published scan\n");
-      std::abort();
-    }
   }
 
   rclcpp::Node::SharedPtr probe_;

@@ -9,6 +9,7 @@
 #include <cstdarg>
 #include <cstdint>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <limits>
 #include <map>
@@ -19,6 +20,7 @@
 #include "fuzz_bytes.hpp"
 #include "rclcpp/rclcpp.hpp"
 #include "rcutils/logging.h"
+#include "sensor_msgs/msg/laser_scan.hpp"
 
 namespace align_fuzz
 {
@@ -192,6 +194,32 @@ inline std::string resolve_topic(const std::string & name_space, const std::stri
     return name_space + "/" + node_name + topic.substr(1);
   }
   return name_space + "/" + topic;
+}
+
+// The string override `name`, or `fallback` when the input set none.
+inline std::string string_value(
+  const std::map<std::string, rclcpp::ParameterValue> & values, const std::string & name, const std::string & fallback)
+{
+  const auto it = values.find(name);
+  return it == values.end() ? fallback : it->second.get<std::string>();
+}
+
+// Publishes the scan and spins until the node has logged taking it (the
+// sink's first watched line, the callback's first log line).
+inline void deliver_scan(
+  const rclcpp::Publisher<sensor_msgs::msg::LaserScan>::SharedPtr & publisher,
+  rclcpp::executors::SingleThreadedExecutor & executor, const sensor_msgs::msg::LaserScan & scan)
+{
+  constexpr std::size_t kScanLine = 0;
+  const std::size_t before = LogSink::count(kScanLine);
+  publisher->publish(scan);
+  for (int i = 0; i < 100 && LogSink::count(kScanLine) == before; ++i) {
+    executor.spin_some();
+  }
+  if (LogSink::count(kScanLine) == before) {
+    std::fprintf(stderr, "the node did not take a published scan\n");
+    std::abort();
+  }
 }
 
 }  // namespace align_fuzz
