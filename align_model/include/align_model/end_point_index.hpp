@@ -11,6 +11,11 @@
 namespace align_model
 {
 
+// The first point of the list at or after `from` whose distanceTo(end) is at
+// most `tolerance`: the plain walk, the reference for every answer below.
+std::optional<std::size_t> first_point_within(
+  const std::vector<tuw::Point2D> & points, const tuw::Point2D & end, std::size_t from, double tolerance);
+
 // Answers "which is the first point of the list, from index `from` on, whose
 // distanceTo(end) is at most `tolerance`" with exactly the answer of a linear
 // search over the list, without walking the whole list for every question.
@@ -44,7 +49,6 @@ private:
   static std::int64_t cell_of(double coordinate);
   std::size_t slot_of(std::int64_t x, std::int64_t y) const;
   std::size_t first_in_cell(std::int64_t x, std::int64_t y, const tuw::Point2D & end, std::size_t from, std::size_t best) const;
-  std::optional<std::size_t> linear_search(const tuw::Point2D & end, std::size_t from) const;
 
   double tolerance_;
   const std::vector<tuw::Point2D> * points_ = nullptr;

@@ -96,7 +96,7 @@ std::optional<std::size_t> EndPointIndex::first_match(const tuw::Point2D & end, 
     return std::nullopt;
   }
   if (!is_indexable(end, kQueryMargin)) {
-    return linear_search(end, from);
+    return first_point_within(*points_, end, from, tolerance_);
   }
   const std::int64_t x = cell_of(end.x());
   const std::int64_t y = cell_of(end.y());
@@ -112,11 +112,11 @@ std::optional<std::size_t> EndPointIndex::first_match(const tuw::Point2D & end, 
   return best;
 }
 
-std::optional<std::size_t> EndPointIndex::linear_search(const tuw::Point2D & end, std::size_t from) const
+std::optional<std::size_t> first_point_within(
+  const std::vector<tuw::Point2D> & points, const tuw::Point2D & end, std::size_t from, double tolerance)
 {
-  const std::vector<tuw::Point2D> & points = *points_;
   for (std::size_t i = from; i < points.size(); ++i) {
-    if (points[i].distanceTo(end) <= tolerance_) {
+    if (points[i].distanceTo(end) <= tolerance) {
       return i;
     }
   }

@@ -7,16 +7,20 @@ namespace align_model
 namespace
 {
 
-// Index of the first point at or after `from` within the tolerance of `end`.
-std::optional<std::size_t> first_match(
-  const std::vector<tuw::Point2D> & points, std::size_t from, const tuw::Point2D & end)
+// p0's first match, then p1's first match from there on, through `first`
+// (the walk or the index: both give the same answers).
+template<typename FirstMatch>
+std::optional<SupportRun> support_run_through(const tuw::LineSegment2D & segment, FirstMatch first)
 {
-  for (std::size_t i = from; i < points.size(); ++i) {
-    if (points[i].distanceTo(end) <= kEndPointMatchTolerance) {
-      return i;
-    }
+  const auto p0_match = first(segment.p0(), 0);
+  if (!p0_match) {
+    return std::nullopt;
   }
-  return std::nullopt;
+  const auto p1_match = first(segment.p1(), *p0_match);
+  if (!p1_match) {
+    return std::nullopt;
+  }
+  return SupportRun{*p0_match, *p1_match};
 }
 
 }  // namespace
@@ -24,15 +28,10 @@ std::optional<std::size_t> first_match(
 std::optional<SupportRun> find_support_run(
   const std::vector<tuw::Point2D> & points, const tuw::LineSegment2D & segment)
 {
-  const auto first = first_match(points, 0, segment.p0());
-  if (!first) {
-    return std::nullopt;
-  }
-  const auto last = first_match(points, *first, segment.p1());
-  if (!last) {
-    return std::nullopt;
-  }
-  return SupportRun{*first, *last};
+  return support_run_through(
+    segment, [&points](const tuw::Point2D & end, std::size_t from) {
+      return first_point_within(points, end, from, kEndPointMatchTolerance);
+    });
 }
 
 LineFit fit_line(const std::vector<tuw::Point2D> & points, const SupportRun & run)
@@ -97,15 +96,8 @@ std::optional<SupportRun> RefitWorkspace::support_run(
   }
   // The same first matches as the search from the list start, found through
   // the index: with many segments that search dominated the whole scan.
-  const auto first = index_.first_match(segment.p0(), 0);
-  if (!first) {
-    return std::nullopt;
-  }
-  const auto last = index_.first_match(segment.p1(), *first);
-  if (!last) {
-    return std::nullopt;
-  }
-  return SupportRun{*first, *last};
+  return support_run_through(
+    segment, [this](const tuw::Point2D & end, std::size_t from) {return index_.first_match(end, from);});
 }
 
 void refit_segments(const std::vector<tuw::Point2D> & points, std::vector<tuw::LineSegment2D> & segments)
