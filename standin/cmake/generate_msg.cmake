@@ -76,6 +76,7 @@ file(WRITE "${OUTPUT}.tmp" "// Generated from ${msg_name}.msg by generate_msg.cm
 #include <cstdint>
 #include <memory>
 
+#include \"rosidl_runtime_cpp/message_initialization.hpp\"
 #include \"rosidl_runtime_cpp/traits.hpp\"
 
 namespace ${PACKAGE}
@@ -86,6 +87,9 @@ namespace msg
 struct ${msg_name}
 {
   using Type = ${msg_name};
+  explicit ${msg_name}(
+    rosidl_runtime_cpp::MessageInitialization = rosidl_runtime_cpp::MessageInitialization::ALL)
+  {}
   using SharedPtr = std::shared_ptr<${msg_name}>;
   using ConstSharedPtr = std::shared_ptr<const ${msg_name}>;
   using UniquePtr = std::unique_ptr<${msg_name}>;

@@ -223,7 +223,7 @@ TEST(GroundTruth, WrittenFileReadsBack)
   align_tools::GroundTruth truth;
   truth.laser_frame = "back_laser";
   truth.mount = {-0.102, 0.0, kPi};
-  truth.scans.push_back({});
+  truth.scans.emplace_back();
   truth.scans[0].stamp.sec = 7;
   truth.scans[0].laser = {1.0, 0.1, 3.0};
   truth.scans[0].base = align_tools::compose(truth.mount, truth.scans[0].laser);

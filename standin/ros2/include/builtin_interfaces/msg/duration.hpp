@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "rosidl_runtime_cpp/message_initialization.hpp"
 #include "rosidl_runtime_cpp/traits.hpp"
 
 namespace builtin_interfaces
@@ -17,6 +18,10 @@ namespace msg
 struct Duration
 {
   using Type = Duration;
+  // Generated messages have explicit constructors: no copy-list-initialisation.
+  explicit Duration(
+    rosidl_runtime_cpp::MessageInitialization = rosidl_runtime_cpp::MessageInitialization::ALL)
+  {}
   using SharedPtr = std::shared_ptr<Duration>;
   using ConstSharedPtr = std::shared_ptr<const Duration>;
   using UniquePtr = std::unique_ptr<Duration>;

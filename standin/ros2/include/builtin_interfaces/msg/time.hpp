@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "rosidl_runtime_cpp/message_initialization.hpp"
 #include "rosidl_runtime_cpp/traits.hpp"
 
 namespace builtin_interfaces
@@ -17,6 +18,10 @@ namespace msg
 struct Time
 {
   using Type = Time;
+  // Generated messages have explicit constructors: no copy-list-initialisation.
+  explicit Time(
+    rosidl_runtime_cpp::MessageInitialization = rosidl_runtime_cpp::MessageInitialization::ALL)
+  {}
   using SharedPtr = std::shared_ptr<Time>;
   using ConstSharedPtr = std::shared_ptr<const Time>;
   using UniquePtr = std::unique_ptr<Time>;

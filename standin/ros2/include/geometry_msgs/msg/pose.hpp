@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "rosidl_runtime_cpp/message_initialization.hpp"
 #include "rosidl_runtime_cpp/traits.hpp"
 #include "geometry_msgs/msg/point.hpp"
 #include "geometry_msgs/msg/quaternion.hpp"
@@ -19,6 +20,10 @@ namespace msg
 struct Pose
 {
   using Type = Pose;
+  // Generated messages have explicit constructors: no copy-list-initialisation.
+  explicit Pose(
+    rosidl_runtime_cpp::MessageInitialization = rosidl_runtime_cpp::MessageInitialization::ALL)
+  {}
   using SharedPtr = std::shared_ptr<Pose>;
   using ConstSharedPtr = std::shared_ptr<const Pose>;
   using UniquePtr = std::unique_ptr<Pose>;

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "rosidl_runtime_cpp/message_initialization.hpp"
 #include "rosidl_runtime_cpp/traits.hpp"
 
 namespace geometry_msgs
@@ -17,6 +18,10 @@ namespace msg
 struct Quaternion
 {
   using Type = Quaternion;
+  // Generated messages have explicit constructors: no copy-list-initialisation.
+  explicit Quaternion(
+    rosidl_runtime_cpp::MessageInitialization = rosidl_runtime_cpp::MessageInitialization::ALL)
+  {}
   using SharedPtr = std::shared_ptr<Quaternion>;
   using ConstSharedPtr = std::shared_ptr<const Quaternion>;
   using UniquePtr = std::unique_ptr<Quaternion>;

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "rosidl_runtime_cpp/message_initialization.hpp"
 #include "rosidl_runtime_cpp/traits.hpp"
 #include "geometry_msgs/msg/vector3.hpp"
 #include "geometry_msgs/msg/quaternion.hpp"
@@ -19,6 +20,10 @@ namespace msg
 struct Transform
 {
   using Type = Transform;
+  // Generated messages have explicit constructors: no copy-list-initialisation.
+  explicit Transform(
+    rosidl_runtime_cpp::MessageInitialization = rosidl_runtime_cpp::MessageInitialization::ALL)
+  {}
   using SharedPtr = std::shared_ptr<Transform>;
   using ConstSharedPtr = std::shared_ptr<const Transform>;
   using UniquePtr = std::unique_ptr<Transform>;

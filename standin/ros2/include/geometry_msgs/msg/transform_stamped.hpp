@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "rosidl_runtime_cpp/message_initialization.hpp"
 #include "rosidl_runtime_cpp/traits.hpp"
 #include "std_msgs/msg/header.hpp"
 #include "geometry_msgs/msg/transform.hpp"
@@ -19,6 +20,10 @@ namespace msg
 struct TransformStamped
 {
   using Type = TransformStamped;
+  // Generated messages have explicit constructors: no copy-list-initialisation.
+  explicit TransformStamped(
+    rosidl_runtime_cpp::MessageInitialization = rosidl_runtime_cpp::MessageInitialization::ALL)
+  {}
   using SharedPtr = std::shared_ptr<TransformStamped>;
   using ConstSharedPtr = std::shared_ptr<const TransformStamped>;
   using UniquePtr = std::unique_ptr<TransformStamped>;

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "rosidl_runtime_cpp/message_initialization.hpp"
 #include "rosidl_runtime_cpp/traits.hpp"
 
 namespace rcl_interfaces
@@ -17,6 +18,10 @@ namespace msg
 struct FloatingPointRange
 {
   using Type = FloatingPointRange;
+  // Generated messages have explicit constructors: no copy-list-initialisation.
+  explicit FloatingPointRange(
+    rosidl_runtime_cpp::MessageInitialization = rosidl_runtime_cpp::MessageInitialization::ALL)
+  {}
   using SharedPtr = std::shared_ptr<FloatingPointRange>;
   using ConstSharedPtr = std::shared_ptr<const FloatingPointRange>;
   using UniquePtr = std::unique_ptr<FloatingPointRange>;

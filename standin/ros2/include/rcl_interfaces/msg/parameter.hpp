@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "rosidl_runtime_cpp/message_initialization.hpp"
 #include "rosidl_runtime_cpp/traits.hpp"
 #include "rcl_interfaces/msg/parameter_value.hpp"
 
@@ -18,6 +19,10 @@ namespace msg
 struct Parameter
 {
   using Type = Parameter;
+  // Generated messages have explicit constructors: no copy-list-initialisation.
+  explicit Parameter(
+    rosidl_runtime_cpp::MessageInitialization = rosidl_runtime_cpp::MessageInitialization::ALL)
+  {}
   using SharedPtr = std::shared_ptr<Parameter>;
   using ConstSharedPtr = std::shared_ptr<const Parameter>;
   using UniquePtr = std::unique_ptr<Parameter>;

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "rosidl_runtime_cpp/message_initialization.hpp"
 #include "rosidl_runtime_cpp/traits.hpp"
 #include "rosidl_runtime_cpp/bounded_vector.hpp"
 #include "rcl_interfaces/msg/floating_point_range.hpp"
@@ -20,6 +21,10 @@ namespace msg
 struct ParameterDescriptor
 {
   using Type = ParameterDescriptor;
+  // Generated messages have explicit constructors: no copy-list-initialisation.
+  explicit ParameterDescriptor(
+    rosidl_runtime_cpp::MessageInitialization = rosidl_runtime_cpp::MessageInitialization::ALL)
+  {}
   using SharedPtr = std::shared_ptr<ParameterDescriptor>;
   using ConstSharedPtr = std::shared_ptr<const ParameterDescriptor>;
   using UniquePtr = std::unique_ptr<ParameterDescriptor>;

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "rosidl_runtime_cpp/message_initialization.hpp"
 #include "rosidl_runtime_cpp/traits.hpp"
 
 namespace rcl_interfaces
@@ -17,6 +18,10 @@ namespace msg
 struct ParameterType
 {
   using Type = ParameterType;
+  // Generated messages have explicit constructors: no copy-list-initialisation.
+  explicit ParameterType(
+    rosidl_runtime_cpp::MessageInitialization = rosidl_runtime_cpp::MessageInitialization::ALL)
+  {}
   using SharedPtr = std::shared_ptr<ParameterType>;
   using ConstSharedPtr = std::shared_ptr<const ParameterType>;
   using UniquePtr = std::unique_ptr<ParameterType>;

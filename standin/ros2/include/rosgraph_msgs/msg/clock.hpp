@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "rosidl_runtime_cpp/message_initialization.hpp"
 #include "rosidl_runtime_cpp/traits.hpp"
 #include "builtin_interfaces/msg/time.hpp"
 
@@ -18,6 +19,10 @@ namespace msg
 struct Clock
 {
   using Type = Clock;
+  // Generated messages have explicit constructors: no copy-list-initialisation.
+  explicit Clock(
+    rosidl_runtime_cpp::MessageInitialization = rosidl_runtime_cpp::MessageInitialization::ALL)
+  {}
   using SharedPtr = std::shared_ptr<Clock>;
   using ConstSharedPtr = std::shared_ptr<const Clock>;
   using UniquePtr = std::unique_ptr<Clock>;

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "rosidl_runtime_cpp/message_initialization.hpp"
 #include "rosidl_runtime_cpp/traits.hpp"
 #include "std_msgs/msg/header.hpp"
 
@@ -18,6 +19,10 @@ namespace msg
 struct LaserScan
 {
   using Type = LaserScan;
+  // Generated messages have explicit constructors: no copy-list-initialisation.
+  explicit LaserScan(
+    rosidl_runtime_cpp::MessageInitialization = rosidl_runtime_cpp::MessageInitialization::ALL)
+  {}
   using SharedPtr = std::shared_ptr<LaserScan>;
   using ConstSharedPtr = std::shared_ptr<const LaserScan>;
   using UniquePtr = std::unique_ptr<LaserScan>;

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "rosidl_runtime_cpp/message_initialization.hpp"
 #include "rosidl_runtime_cpp/traits.hpp"
 
 namespace std_msgs
@@ -17,6 +18,10 @@ namespace msg
 struct ColorRGBA
 {
   using Type = ColorRGBA;
+  // Generated messages have explicit constructors: no copy-list-initialisation.
+  explicit ColorRGBA(
+    rosidl_runtime_cpp::MessageInitialization = rosidl_runtime_cpp::MessageInitialization::ALL)
+  {}
   using SharedPtr = std::shared_ptr<ColorRGBA>;
   using ConstSharedPtr = std::shared_ptr<const ColorRGBA>;
   using UniquePtr = std::unique_ptr<ColorRGBA>;

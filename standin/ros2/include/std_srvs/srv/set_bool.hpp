@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "rosidl_runtime_cpp/message_initialization.hpp"
 #include "rosidl_runtime_cpp/traits.hpp"
 
 namespace std_srvs
@@ -17,6 +18,10 @@ namespace srv
 struct SetBool_Request
 {
   using Type = SetBool_Request;
+  // Generated messages have explicit constructors: no copy-list-initialisation.
+  explicit SetBool_Request(
+    rosidl_runtime_cpp::MessageInitialization = rosidl_runtime_cpp::MessageInitialization::ALL)
+  {}
   using SharedPtr = std::shared_ptr<SetBool_Request>;
   using ConstSharedPtr = std::shared_ptr<const SetBool_Request>;
   using UniquePtr = std::unique_ptr<SetBool_Request>;
@@ -55,6 +60,10 @@ namespace srv
 struct SetBool_Response
 {
   using Type = SetBool_Response;
+  // Generated messages have explicit constructors: no copy-list-initialisation.
+  explicit SetBool_Response(
+    rosidl_runtime_cpp::MessageInitialization = rosidl_runtime_cpp::MessageInitialization::ALL)
+  {}
   using SharedPtr = std::shared_ptr<SetBool_Response>;
   using ConstSharedPtr = std::shared_ptr<const SetBool_Response>;
   using UniquePtr = std::unique_ptr<SetBool_Response>;

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "rosidl_runtime_cpp/message_initialization.hpp"
 #include "rosidl_runtime_cpp/traits.hpp"
 #include "geometry_msgs/msg/transform_stamped.hpp"
 
@@ -18,6 +19,10 @@ namespace msg
 struct TFMessage
 {
   using Type = TFMessage;
+  // Generated messages have explicit constructors: no copy-list-initialisation.
+  explicit TFMessage(
+    rosidl_runtime_cpp::MessageInitialization = rosidl_runtime_cpp::MessageInitialization::ALL)
+  {}
   using SharedPtr = std::shared_ptr<TFMessage>;
   using ConstSharedPtr = std::shared_ptr<const TFMessage>;
   using UniquePtr = std::unique_ptr<TFMessage>;

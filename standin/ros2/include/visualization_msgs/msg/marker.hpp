@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "rosidl_runtime_cpp/message_initialization.hpp"
 #include "rosidl_runtime_cpp/traits.hpp"
 #include "std_msgs/msg/header.hpp"
 #include "geometry_msgs/msg/pose.hpp"
@@ -26,6 +27,10 @@ namespace msg
 struct Marker
 {
   using Type = Marker;
+  // Generated messages have explicit constructors: no copy-list-initialisation.
+  explicit Marker(
+    rosidl_runtime_cpp::MessageInitialization = rosidl_runtime_cpp::MessageInitialization::ALL)
+  {}
   using SharedPtr = std::shared_ptr<Marker>;
   using ConstSharedPtr = std::shared_ptr<const Marker>;
   using UniquePtr = std::unique_ptr<Marker>;

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "rosidl_runtime_cpp/message_initialization.hpp"
 #include "rosidl_runtime_cpp/traits.hpp"
 
 namespace visualization_msgs
@@ -17,6 +18,10 @@ namespace msg
 struct MeshFile
 {
   using Type = MeshFile;
+  // Generated messages have explicit constructors: no copy-list-initialisation.
+  explicit MeshFile(
+    rosidl_runtime_cpp::MessageInitialization = rosidl_runtime_cpp::MessageInitialization::ALL)
+  {}
   using SharedPtr = std::shared_ptr<MeshFile>;
   using ConstSharedPtr = std::shared_ptr<const MeshFile>;
   using UniquePtr = std::unique_ptr<MeshFile>;

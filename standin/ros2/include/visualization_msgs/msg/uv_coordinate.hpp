@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "rosidl_runtime_cpp/message_initialization.hpp"
 #include "rosidl_runtime_cpp/traits.hpp"
 
 namespace visualization_msgs
@@ -17,6 +18,10 @@ namespace msg
 struct UVCoordinate
 {
   using Type = UVCoordinate;
+  // Generated messages have explicit constructors: no copy-list-initialisation.
+  explicit UVCoordinate(
+    rosidl_runtime_cpp::MessageInitialization = rosidl_runtime_cpp::MessageInitialization::ALL)
+  {}
   using SharedPtr = std::shared_ptr<UVCoordinate>;
   using ConstSharedPtr = std::shared_ptr<const UVCoordinate>;
   using UniquePtr = std::unique_ptr<UVCoordinate>;
