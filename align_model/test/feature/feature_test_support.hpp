@@ -193,7 +193,7 @@ inline std::size_t count_node_lines(const align_test::LogCapture & logs)
 
 inline void show_node_debug_lines()
 {
-  rcutils_logging_set_logger_level("align_feature_node", RCUTILS_LOG_SEVERITY_DEBUG);
+  rclcpp::get_logger("align_feature_node").set_level(rclcpp::Logger::Level::Debug);
 }
 
 }  // namespace feature_test

@@ -413,7 +413,7 @@ TEST_F(FeatureBadInput, TransformArrivingAfterFourPointNineOrFivePointOneSeconds
     auto overrides = parameters_with(
       {{"debug", false}, {"scan_topic", "scan_" + late.name}, {"pose_stamped_topic", "pose_" + late.name}});
     options.parameter_overrides(overrides);
-    rcutils_logging_set_logger_level(late.name.c_str(), RCUTILS_LOG_SEVERITY_DEBUG);
+    rclcpp::get_logger(late.name).set_level(rclcpp::Logger::Level::Debug);
     late.node = std::make_shared<FeatureNode>(options);
     harness_.executor().add_node(late.node);
     late.poses = harness_.record<PoseStamped>("pose_" + late.name);

@@ -143,7 +143,7 @@ inline std::vector<rclcpp::Parameter> plate_overrides(std::vector<rclcpp::Parame
 
 inline void enable_debug_logging()
 {
-  rcutils_logging_set_logger_level("align_node", RCUTILS_LOG_SEVERITY_DEBUG);
+  rclcpp::get_logger("align_node").set_level(rclcpp::Logger::Level::Debug);
 }
 
 inline bool starts_with(const std::string & text, const std::string & prefix)

@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <cstring>
 #include <mutex>
+#include <stdexcept>
 
 #include "rcutils/logging.h"
 
@@ -76,8 +77,10 @@ LogTap::LogTap(const std::string & node_logger)
   tap.user_level = rcutils_logging_get_logger_effective_level(node_logger.c_str());
   tap.previous_logger_level = rcutils_logging_get_logger_level(node_logger.c_str());
   tap.previous = rcutils_logging_get_output_handler();
+  if (rcutils_logging_set_logger_level(node_logger.c_str(), RCUTILS_LOG_SEVERITY_DEBUG) != RCUTILS_RET_OK) {
+    throw std::runtime_error("cannot set the level of logger '" + node_logger + "'");
+  }
   rcutils_logging_set_output_handler(&handle);
-  rcutils_logging_set_logger_level(node_logger.c_str(), RCUTILS_LOG_SEVERITY_DEBUG);
 }
 
 LogTap::~LogTap()
@@ -85,7 +88,9 @@ LogTap::~LogTap()
   TapState & tap = state();
   std::lock_guard<std::mutex> lock(tap.mutex);
   rcutils_logging_set_output_handler(tap.previous);
-  rcutils_logging_set_logger_level(tap.logger.c_str(), tap.previous_logger_level);
+  if (rcutils_logging_set_logger_level(tap.logger.c_str(), tap.previous_logger_level) != RCUTILS_RET_OK) {
+    std::fprintf(stderr, "cannot restore the level of logger '%s'\n", tap.logger.c_str());
+  }
 }
 
 LogCounts LogTap::counts() const

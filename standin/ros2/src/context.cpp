@@ -71,7 +71,10 @@ void apply_log_levels(const detail::RosArguments & arguments)
     if (logger_level.first.empty()) {
       rcutils_logging_set_default_logger_level(logger_level.second);
     } else {
-      rcutils_logging_set_logger_level(logger_level.first.c_str(), logger_level.second);
+      if (rcutils_logging_set_logger_level(logger_level.first.c_str(), logger_level.second) != RCUTILS_RET_OK) {
+        // rcl fails the initialisation the same way.
+        throw std::runtime_error("failed to set the level of logger '" + logger_level.first + "'");
+      }
     }
   }
 }

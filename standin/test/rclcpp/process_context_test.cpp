@@ -122,7 +122,7 @@ TEST_F(GlobalContextTest, InitAppliesLogLevelsAndPublishesArguments)
   EXPECT_EQ(rcutils_logging_get_logger_level("process_quiet"), RCUTILS_LOG_SEVERITY_ERROR);
   EXPECT_EQ(
     rclcpp::detail::global_arguments().parameter_overrides("/n").at("gain").get<int64_t>(), 2);
-  rcutils_logging_set_logger_level("process_quiet", RCUTILS_LOG_SEVERITY_UNSET);
+  EXPECT_EQ(rcutils_logging_set_logger_level("process_quiet", RCUTILS_LOG_SEVERITY_UNSET), RCUTILS_RET_OK);
 }
 
 TEST_F(GlobalContextTest, BadArgumentsLeaveTheContextUninitialised)

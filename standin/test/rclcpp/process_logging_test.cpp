@@ -55,7 +55,7 @@ protected:
   {
     rcutils_logging_set_output_handler(previous_handler_);
     for (const char * name : touched_loggers_) {
-      rcutils_logging_set_logger_level(name, RCUTILS_LOG_SEVERITY_UNSET);
+      EXPECT_EQ(rcutils_logging_set_logger_level(name, RCUTILS_LOG_SEVERITY_UNSET), RCUTILS_RET_OK);
     }
     rcutils_logging_set_default_logger_level(RCUTILS_DEFAULT_LOGGER_DEFAULT_LEVEL);
   }

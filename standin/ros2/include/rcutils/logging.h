@@ -6,7 +6,9 @@
 #include <stdarg.h>
 #include <stdbool.h>
 #include <stddef.h>
+#include <stdio.h>
 
+#include "rcutils/macros.h"
 #include "rcutils/time.h"
 #include "rcutils/types.h"
 
@@ -43,23 +45,23 @@ typedef void (* rcutils_logging_output_handler_t)(
 
 extern bool g_rcutils_logging_initialized;
 
-rcutils_ret_t rcutils_logging_initialize(void);
-rcutils_ret_t rcutils_logging_initialize_with_allocator(rcutils_allocator_t allocator);
-rcutils_ret_t rcutils_logging_shutdown(void);
+rcutils_ret_t rcutils_logging_initialize(void) RCUTILS_WARN_UNUSED;
+rcutils_ret_t rcutils_logging_initialize_with_allocator(rcutils_allocator_t allocator) RCUTILS_WARN_UNUSED;
+rcutils_ret_t rcutils_logging_shutdown(void) RCUTILS_WARN_UNUSED;
 
-rcutils_logging_output_handler_t rcutils_logging_get_output_handler(void);
+rcutils_logging_output_handler_t rcutils_logging_get_output_handler(void) RCUTILS_WARN_UNUSED;
 void rcutils_logging_set_output_handler(rcutils_logging_output_handler_t function);
 
-int rcutils_logging_get_default_logger_level(void);
+int rcutils_logging_get_default_logger_level(void) RCUTILS_WARN_UNUSED;
 void rcutils_logging_set_default_logger_level(int level);
-int rcutils_logging_get_logger_level(const char * name);
-int rcutils_logging_get_logger_leveln(const char * name, size_t name_length);
-rcutils_ret_t rcutils_logging_set_logger_level(const char * name, int level);
-bool rcutils_logging_logger_is_enabled_for(const char * name, int severity);
-int rcutils_logging_get_logger_effective_level(const char * name);
+int rcutils_logging_get_logger_level(const char * name) RCUTILS_WARN_UNUSED;
+int rcutils_logging_get_logger_leveln(const char * name, size_t name_length) RCUTILS_WARN_UNUSED;
+rcutils_ret_t rcutils_logging_set_logger_level(const char * name, int level) RCUTILS_WARN_UNUSED;
+bool rcutils_logging_logger_is_enabled_for(const char * name, int severity) RCUTILS_WARN_UNUSED;
+int rcutils_logging_get_logger_effective_level(const char * name) RCUTILS_WARN_UNUSED;
 
 rcutils_ret_t rcutils_logging_severity_level_from_string(
-  const char * severity_string, rcutils_allocator_t allocator, int * severity);
+  const char * severity_string, rcutils_allocator_t allocator, int * severity) RCUTILS_WARN_UNUSED;
 
 void rcutils_log(
   const rcutils_log_location_t * location, int severity, const char * name,
@@ -74,7 +76,9 @@ void rcutils_logging_console_output_handler(
 #define RCUTILS_LOGGING_AUTOINIT \
   do { \
     if (!g_rcutils_logging_initialized) { \
-      (void)rcutils_logging_initialize(); \
+      if (rcutils_logging_initialize() != RCUTILS_RET_OK) { \
+        fputs("[rcutils] error initializing logging\n", stderr); \
+      } \
     } \
   } while (0)
 
