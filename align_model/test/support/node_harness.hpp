@@ -7,7 +7,10 @@
 
 #include <gtest/gtest.h>
 
+#include <stdlib.h>
+
 #include <algorithm>
+#include <atomic>
 #include <chrono>
 #include <cstdarg>
 #include <cstdint>
@@ -20,6 +23,7 @@
 #include <utility>
 #include <vector>
 
+#include "align_model/domain_claim.hpp"
 #include "rclcpp/rclcpp.hpp"
 #include "rcutils/logging.h"
 
@@ -33,22 +37,49 @@ struct LogRecord
   std::string text;
 };
 
+// Gives this test program a DDS domain of its own, then initialises rclcpp.
+// Test programs run in parallel, and each would otherwise hear the others'
+// nodes on the default domain. The environment carries the domain, so that
+// programs the test starts, in-process or as child processes, share it.
+inline void init_ros_for_test()
+{
+  static const bool domain_chosen = [] {
+      const auto domain = align_model::claim_domain_id(1, 100);
+      if (domain) {
+        ::setenv("ROS_DOMAIN_ID", std::to_string(*domain).c_str(), 1);
+      }
+      ::setenv("ROS_LOCALHOST_ONLY", "1", 1);
+      return domain.has_value();
+    }();
+  if (!domain_chosen) {
+    ADD_FAILURE() << "no free ROS domain ID between 1 and 100 for this test program";
+  }
+  if (!rclcpp::ok()) {
+    rclcpp::init(0, nullptr);
+  }
+}
+
 // Captures every log line that passes the severity filter, through rcutils'
-// output handler. One capture at a time; the previous handler is restored.
+// output handler, and hands each line on to the handler it replaced, so the
+// console (and on ROS 2 /rosout) still get it. rclcpp::init installs its own
+// handler over whatever was there, so the capture initialises rclcpp first and
+// installs itself after. One capture at a time; the previous handler is
+// restored when it ends.
 class LogCapture
 {
 public:
   LogCapture()
   {
+    init_ros_for_test();
     std::lock_guard<std::mutex> lock(mutex());
-    previous_ = rcutils_logging_get_output_handler();
+    previous() = rcutils_logging_get_output_handler();
     active() = this;
     rcutils_logging_set_output_handler(&LogCapture::handle);
   }
   ~LogCapture()
   {
     std::lock_guard<std::mutex> lock(mutex());
-    rcutils_logging_set_output_handler(previous_);
+    rcutils_logging_set_output_handler(previous());
     active() = nullptr;
   }
   LogCapture(const LogCapture &) = delete;
@@ -94,22 +125,39 @@ private:
     static LogCapture * capture = nullptr;
     return capture;
   }
-  static void handle(
-    const rcutils_log_location_t *, int severity, const char * name,
-    rcutils_time_point_value_t, const char * format, va_list * args)
+  static std::atomic<rcutils_logging_output_handler_t> & previous()
   {
-    va_list copy;
-    va_copy(copy, *args);
-    char buffer[4096];
-    std::vsnprintf(buffer, sizeof(buffer), format, copy);
-    va_end(copy);
-    std::lock_guard<std::mutex> lock(mutex());
-    if (active() != nullptr) {
-      active()->records_.push_back({severity, name ? name : "", buffer});
+    static std::atomic<rcutils_logging_output_handler_t> handler{nullptr};
+    return handler;
+  }
+  static void handle(
+    const rcutils_log_location_t * location, int severity, const char * name,
+    rcutils_time_point_value_t timestamp, const char * format, va_list * args)
+  {
+    // A signal handler that logs (rclcpp's does) may interrupt this thread in
+    // here; the nested line is only handed on, never recorded, so that the
+    // lock is not taken twice by one thread.
+    thread_local bool inside = false;
+    if (!inside) {
+      inside = true;
+      va_list copy;
+      va_copy(copy, *args);
+      char buffer[4096];
+      std::vsnprintf(buffer, sizeof(buffer), format, copy);
+      va_end(copy);
+      {
+        std::lock_guard<std::mutex> lock(mutex());
+        if (active() != nullptr) {
+          active()->records_.push_back({severity, name ? name : "", buffer});
+        }
+      }
+      inside = false;
+    }
+    if (auto forward = previous().load()) {
+      forward(location, severity, name, timestamp, format, args);
     }
   }
 
-  rcutils_logging_output_handler_t previous_ = nullptr;
   std::vector<LogRecord> records_;
 };
 
@@ -118,12 +166,7 @@ private:
 class RosEnvironment : public ::testing::Environment
 {
 public:
-  void SetUp() override
-  {
-    if (!rclcpp::ok()) {
-      rclcpp::init(0, nullptr);
-    }
-  }
+  void SetUp() override {init_ros_for_test();}
   void TearDown() override {rclcpp::shutdown();}
 };
 
@@ -137,14 +180,22 @@ struct Received
 };
 
 // Builds the node under test and a probe node on one executor.
+//
+// Endpoints match only some time after both exist (on DDS, after discovery),
+// and a volatile subscription misses what was published before it matched.
+// So the harness publishes only once its publisher has matched a reader, and
+// lets the node publish only once each recording subscription has matched
+// the node's publisher.
 class NodeHarness
 {
 public:
+  // How long to wait for endpoints to match: long enough for discovery on a
+  // loaded machine; a wait that runs out lets the test's own checks fail.
+  static constexpr std::chrono::seconds kMatchWait{5};
+
   NodeHarness()
   {
-    if (!rclcpp::ok()) {
-      rclcpp::init(0, nullptr);
-    }
+    init_ros_for_test();
     probe_ = std::make_shared<rclcpp::Node>("align_test_probe");
     executor_ = std::make_shared<rclcpp::executors::SingleThreadedExecutor>();
     executor_->add_node(probe_);
@@ -167,6 +218,9 @@ public:
     auto node = std::make_shared<NodeT>(options);
     node_ = node;
     executor_->add_node(node_);
+    for (const auto & subscription : subscriptions_) {
+      wait_until_matched(*subscription);
+    }
     return node;
   }
 
@@ -184,12 +238,17 @@ public:
   rclcpp::executors::SingleThreadedExecutor & executor() {return *executor_;}
 
   // Publishes one message from the probe (publishers are kept per topic).
+  // A volatile publisher first waits until it has matched a reader; a
+  // transient-local one keeps the message for readers that match later.
   template<typename MessageT>
   void publish(const std::string & topic, const MessageT & message, const rclcpp::QoS & qos = rclcpp::QoS(1))
   {
     auto & base = publishers_[topic];
     if (!base) {
       base = probe_->create_publisher<MessageT>(topic, qos);
+    }
+    if (qos.durability() != rclcpp::DurabilityPolicy::TransientLocal) {
+      spin_until([&] {return base->get_subscription_count() > 0;}, kMatchWait);
     }
     std::static_pointer_cast<rclcpp::Publisher<MessageT>>(base)->publish(message);
   }
@@ -205,6 +264,9 @@ public:
         received->push_back({msg, info.get_rmw_message_info().source_timestamp});
       });
     subscriptions_.push_back(sub);
+    if (node_) {
+      wait_until_matched(*sub);
+    }
     return received;
   }
 
@@ -231,6 +293,17 @@ public:
   }
 
 private:
+  // Waits until the subscription hears the node's publisher, when the node
+  // has one on that topic.
+  void wait_until_matched(const rclcpp::SubscriptionBase & subscription)
+  {
+    const std::string topic = subscription.get_topic_name();
+    if (probe_->count_publishers(topic) == 0) {
+      return;
+    }
+    spin_until([&] {return subscription.get_publisher_count() > 0;}, kMatchWait);
+  }
+
   rclcpp::Node::SharedPtr probe_;
   rclcpp::Node::SharedPtr node_;
   std::shared_ptr<rclcpp::executors::SingleThreadedExecutor> executor_;

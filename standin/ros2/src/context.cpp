@@ -2,8 +2,10 @@
 // and interruptible sleeps.
 #include <algorithm>
 #include <chrono>
+#include <cstdlib>
 #include <memory>
 #include <mutex>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -65,6 +67,65 @@ std::vector<std::string> collect_arguments(int argc, char const * const * argv)
   return arguments;
 }
 
+// rclcpp's own output handler, which init installs over whatever was there:
+// the stand-in has no /rosout or log file, so it writes to the console, under
+// one process-wide recursive lock as rclcpp does.
+void rclcpp_logging_output_handler(
+  const rcutils_log_location_t * location, int severity, const char * name,
+  rcutils_time_point_value_t timestamp, const char * format, va_list * args)
+{
+  static std::recursive_mutex output_mutex;
+  std::lock_guard<std::recursive_mutex> lock(output_mutex);
+  rcutils_logging_console_output_handler(location, severity, name, timestamp, format, args);
+}
+
+// Contexts that configured logging, process-wide: the first installs rclcpp's
+// handler, the last to shut down puts the console handler back.
+std::mutex & logging_users_mutex()
+{
+  static std::mutex mutex;
+  return mutex;
+}
+std::size_t & logging_users()
+{
+  static std::size_t users = 0;
+  return users;
+}
+
+void take_logging()
+{
+  std::lock_guard<std::mutex> lock(logging_users_mutex());
+  if (logging_users()++ == 0) {
+    rcutils_logging_set_output_handler(&rclcpp_logging_output_handler);
+  }
+}
+
+void release_logging()
+{
+  std::lock_guard<std::mutex> lock(logging_users_mutex());
+  if (logging_users() > 0 && --logging_users() == 0) {
+    rcutils_logging_set_output_handler(&rcutils_logging_console_output_handler);
+  }
+}
+
+// As rcl: the init options' domain, else ROS_DOMAIN_ID, else 0.
+size_t resolve_domain_id(const rclcpp::InitOptions & options)
+{
+  if (options.get_domain_id() != rclcpp::InitOptions::kDefaultDomainId) {
+    return options.get_domain_id();
+  }
+  const char * variable = std::getenv("ROS_DOMAIN_ID");
+  if (variable == nullptr || *variable == '\0') {
+    return 0;
+  }
+  char * end = nullptr;
+  const unsigned long value = std::strtoul(variable, &end, 10);
+  if (*end != '\0') {
+    throw std::runtime_error(std::string("ROS_DOMAIN_ID is not an integer: '") + variable + "'");
+  }
+  return static_cast<size_t>(value);
+}
+
 void apply_log_levels(const detail::RosArguments & arguments)
 {
   for (const auto & logger_level : arguments.log_levels()) {
@@ -121,11 +182,14 @@ void Context::init(int argc, char const * const * argv, const rclcpp::InitOption
   detail::RosArguments arguments = detail::RosArguments::parse(collect_arguments(argc, argv));
   if (init_options.auto_initialize_logging()) {
     apply_log_levels(arguments);
+    take_logging();
+    holds_logging_ = true;
   }
   if (this == contexts::get_global_default_context().get()) {
     detail::set_global_arguments(std::move(arguments));
   }
   init_options_ = init_options;
+  domain_id_ = resolve_domain_id(init_options);
   shutdown_reason_.clear();
   valid_ = true;
   register_context(weak_from_this());
@@ -145,7 +209,11 @@ rclcpp::InitOptions Context::get_init_options()
   return init_options_;
 }
 
-size_t Context::get_domain_id() const {return init_options_.get_domain_id();}
+size_t Context::get_domain_id() const
+{
+  std::lock_guard<std::recursive_mutex> lock(init_mutex_);
+  return domain_id_;
+}
 
 std::string Context::shutdown_reason() const
 {
@@ -162,6 +230,10 @@ bool Context::shutdown(const std::string & reason)
     }
     valid_ = false;
     shutdown_reason_ = reason;
+    if (holds_logging_) {
+      release_logging();
+      holds_logging_ = false;
+    }
   }
   // Outside the lock: callbacks may query or even re-initialise the context.
   for (const auto & callback : get_on_shutdown_callbacks()) {

@@ -129,6 +129,8 @@ Executor::SpinningGuard::~SpinningGuard()
 
 Executor::Pass Executor::collect_pass()
 {
+  // Matches due by now deliver their history before the pass looks for work.
+  detail::Graph::instance().discover();
   std::vector<NodeBase::SharedPtr> nodes;
   {
     std::lock_guard<std::mutex> lock(nodes_mutex_);
@@ -228,8 +230,10 @@ bool Executor::run_one_pass(std::chrono::nanoseconds timeout, bool only_first)
       return false;
     }
     std::optional<SteadyClock::time_point> wake_at = deadline;
-    if (pass.next_timer) {
-      wake_at = wake_at ? std::min(*wake_at, *pass.next_timer) : *pass.next_timer;
+    for (const auto & due : {pass.next_timer, detail::Graph::instance().next_discovery()}) {
+      if (due) {
+        wake_at = wake_at ? std::min(*wake_at, *due) : *due;
+      }
     }
     if (wake_at) {
       wake_->wait_until(seen, *wake_at);

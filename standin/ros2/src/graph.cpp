@@ -83,11 +83,12 @@ Graph & Graph::instance()
 }
 
 std::uint64_t Graph::add_node(
-  const std::string & name, const std::string & namespace_, const BuiltinEndpoints & builtins)
+  const std::string & name, const std::string & namespace_, const BuiltinEndpoints & builtins,
+  std::size_t domain_id)
 {
   std::lock_guard<std::mutex> lock(mutex_);
   const std::uint64_t id = next_id_locked();
-  nodes_[id] = NodeRecord{name, namespace_};
+  nodes_[id] = NodeRecord{name, namespace_, domain_id};
   add_builtin_endpoints_locked(id, fully_qualified_name(name, namespace_), builtins);
   notify_changed_locked();
   return id;
@@ -101,6 +102,8 @@ void Graph::add_builtin_endpoints_locked(
       record.endpoint.topic = topic;
       record.endpoint.type = type;
       record.endpoint.node_id = node_id;
+      record.domain_id = domain_of_locked(node_id);
+      record.created = std::chrono::steady_clock::now();
       publishers_[next_id_locked()] = std::move(record);
     };
   if (builtins.parameter_event_publisher) {
@@ -145,11 +148,43 @@ std::vector<std::string> Graph::node_names() const
   return names;
 }
 
+std::size_t Graph::domain_of_locked(std::uint64_t node_id) const
+{
+  auto node = nodes_.find(node_id);
+  return node == nodes_.end() ? 0 : node->second.domain_id;
+}
+
+bool Graph::compatible(const PublisherRecord & publisher, const SubscriptionRecord & subscription)
+{
+  const TopicEndpoint & offered = publisher.endpoint;
+  const TopicEndpoint & requested = subscription.endpoint;
+  return publisher.domain_id == subscription.domain_id && offered.topic == requested.topic &&
+         offered.cpp_type == requested.cpp_type && qos_compatible(offered.qos, requested.qos);
+}
+
+void Graph::add_pending_match_locked(std::uint64_t publisher_id, std::uint64_t subscription_id)
+{
+  const PublisherRecord & publisher = publishers_.at(publisher_id);
+  const SubscriptionRecord & subscription = subscriptions_.at(subscription_id);
+  if (compatible(publisher, subscription) && is_transient_local(publisher.endpoint.qos) &&
+    is_transient_local(subscription.endpoint.qos))
+  {
+    pending_matches_.push_back(
+      {publisher_id, subscription_id, match_time(publisher.created, subscription.created)});
+  }
+}
+
 std::uint64_t Graph::add_publisher(const TopicEndpoint & endpoint)
 {
   std::lock_guard<std::mutex> lock(mutex_);
   const std::uint64_t id = next_id_locked();
-  publishers_[id].endpoint = endpoint;
+  PublisherRecord & record = publishers_[id];
+  record.endpoint = endpoint;
+  record.domain_id = domain_of_locked(endpoint.node_id);
+  record.created = std::chrono::steady_clock::now();
+  for (const auto & subscription : subscriptions_) {
+    add_pending_match_locked(id, subscription.first);
+  }
   notify_changed_locked();
   return id;
 }
@@ -161,6 +196,50 @@ void Graph::remove_publisher(std::uint64_t publisher_id)
   notify_changed_locked();
 }
 
+void Graph::discover()
+{
+  std::vector<std::shared_ptr<SubscriptionBase>> receivers;
+  std::lock_guard<std::mutex> lock(mutex_);
+  discover_locked(std::chrono::steady_clock::now(), receivers);
+}
+
+std::optional<std::chrono::steady_clock::time_point> Graph::next_discovery() const
+{
+  std::lock_guard<std::mutex> lock(mutex_);
+  std::optional<SteadyTime> next;
+  for (const auto & pending : pending_matches_) {
+    next = next ? std::min(*next, pending.due) : pending.due;
+  }
+  return next;
+}
+
+void Graph::discover_locked(SteadyTime now, std::vector<std::shared_ptr<SubscriptionBase>> & receivers)
+{
+  std::vector<PendingMatch> still_pending;
+  for (const auto & pending : pending_matches_) {
+    if (pending.due > now) {
+      still_pending.push_back(pending);
+      continue;
+    }
+    auto publisher = publishers_.find(pending.publisher_id);
+    auto subscription = subscriptions_.find(pending.subscription_id);
+    if (publisher == publishers_.end() || subscription == subscriptions_.end()) {
+      continue;
+    }
+    auto live = matching_live_subscription_locked(publisher->second, subscription->second, now);
+    if (!live) {
+      continue;
+    }
+    // Everything still cached was published before the match: every publish
+    // discovers first, so nothing published after it is cached unseen.
+    for (const auto & cached : publisher->second.cache) {
+      live->enqueue(cached.message, cached.info);
+    }
+    receivers.push_back(std::move(live));
+  }
+  pending_matches_.swap(still_pending);
+}
+
 std::int64_t Graph::next_source_timestamp_locked()
 {
   last_source_timestamp_ = std::max(system_now_nanoseconds(), last_source_timestamp_ + 1);
@@ -168,13 +247,11 @@ std::int64_t Graph::next_source_timestamp_locked()
 }
 
 std::shared_ptr<SubscriptionBase> Graph::matching_live_subscription_locked(
-  const PublisherRecord & publisher, const SubscriptionRecord & subscription) const
+  const PublisherRecord & publisher, const SubscriptionRecord & subscription, SteadyTime now) const
 {
   const TopicEndpoint & offered = publisher.endpoint;
   const TopicEndpoint & requested = subscription.endpoint;
-  if (offered.topic != requested.topic || offered.cpp_type != requested.cpp_type ||
-    !qos_compatible(offered.qos, requested.qos))
-  {
+  if (!compatible(publisher, subscription) || now < match_time(publisher.created, subscription.created)) {
     return nullptr;
   }
   if (requested.ignore_local_publications && requested.node_id == offered.node_id) {
@@ -196,6 +273,9 @@ void Graph::publish(
   if (found == publishers_.end()) {
     return;
   }
+  const SteadyTime now = std::chrono::steady_clock::now();
+  // Histories due before this message go first, as on DDS.
+  discover_locked(now, receivers);
   PublisherRecord & publisher = found->second;
   rmw_message_info_t info{};
   info.source_timestamp = next_source_timestamp_locked();
@@ -206,7 +286,7 @@ void Graph::publish(
   fill_gid(info.publisher_gid, publisher_id);
 
   for (const auto & entry : subscriptions_) {
-    if (auto subscription = matching_live_subscription_locked(publisher, entry.second)) {
+    if (auto subscription = matching_live_subscription_locked(publisher, entry.second, now)) {
       subscription->enqueue(message, info);
       receivers.push_back(std::move(subscription));
     }
@@ -220,7 +300,11 @@ void Graph::publish(
   }
   if (clock_nanoseconds && publisher.endpoint.topic == "/clock") {
     for (const auto & entry : clock_listeners_) {
-      if (auto listener = entry.second.lock()) {
+      const ClockListenerRecord & record = entry.second;
+      if (record.domain_id != publisher.domain_id || now < match_time(publisher.created, record.created)) {
+        continue;
+      }
+      if (auto listener = record.listener.lock()) {
         listener->on_clock_message(*clock_nanoseconds);
         listeners.push_back(std::move(listener));
       }
@@ -235,26 +319,11 @@ std::uint64_t Graph::add_subscription(
   const std::uint64_t id = next_id_locked();
   SubscriptionRecord & record = subscriptions_[id];
   record.endpoint = endpoint;
+  record.domain_id = domain_of_locked(endpoint.node_id);
+  record.created = std::chrono::steady_clock::now();
   record.subscription = subscription;
-  if (is_transient_local(endpoint.qos)) {
-    std::vector<const CachedMessage *> replay;
-    for (const auto & publisher : publishers_) {
-      if (matching_live_subscription_locked(publisher.second, record)) {
-        for (const auto & cached : publisher.second.cache) {
-          replay.push_back(&cached);
-        }
-      }
-    }
-    std::sort(
-      replay.begin(), replay.end(), [](const CachedMessage * a, const CachedMessage * b) {
-        return a->info.source_timestamp < b->info.source_timestamp;
-      });
-    // The caller owns the subscription, so locking it here cannot release it.
-    if (auto live = subscription.lock()) {
-      for (const CachedMessage * cached : replay) {
-        live->enqueue(cached->message, cached->info);
-      }
-    }
+  for (const auto & publisher : publishers_) {
+    add_pending_match_locked(publisher.first, id);
   }
   notify_changed_locked();
   return id;
@@ -267,20 +336,22 @@ void Graph::remove_subscription(std::uint64_t subscription_id)
   notify_changed_locked();
 }
 
-std::size_t Graph::count_publishers(const std::string & topic) const
+std::size_t Graph::count_publishers(const std::string & topic, std::size_t domain_id) const
 {
   std::lock_guard<std::mutex> lock(mutex_);
   return static_cast<std::size_t>(std::count_if(
-           publishers_.begin(), publishers_.end(),
-           [&](const auto & entry) {return entry.second.endpoint.topic == topic;}));
+           publishers_.begin(), publishers_.end(), [&](const auto & entry) {
+             return entry.second.endpoint.topic == topic && entry.second.domain_id == domain_id;
+           }));
 }
 
-std::size_t Graph::count_subscribers(const std::string & topic) const
+std::size_t Graph::count_subscribers(const std::string & topic, std::size_t domain_id) const
 {
   std::lock_guard<std::mutex> lock(mutex_);
   return static_cast<std::size_t>(std::count_if(
-           subscriptions_.begin(), subscriptions_.end(),
-           [&](const auto & entry) {return entry.second.endpoint.topic == topic;}));
+           subscriptions_.begin(), subscriptions_.end(), [&](const auto & entry) {
+             return entry.second.endpoint.topic == topic && entry.second.domain_id == domain_id;
+           }));
 }
 
 std::size_t Graph::matched_subscriptions(std::uint64_t publisher_id) const
@@ -290,12 +361,11 @@ std::size_t Graph::matched_subscriptions(std::uint64_t publisher_id) const
   if (publisher == publishers_.end()) {
     return 0;
   }
-  const TopicEndpoint & offered = publisher->second.endpoint;
+  const SteadyTime now = std::chrono::steady_clock::now();
   return static_cast<std::size_t>(std::count_if(
            subscriptions_.begin(), subscriptions_.end(), [&](const auto & entry) {
-             const TopicEndpoint & requested = entry.second.endpoint;
-             return requested.topic == offered.topic && requested.cpp_type == offered.cpp_type &&
-             qos_compatible(offered.qos, requested.qos);
+             return compatible(publisher->second, entry.second) &&
+             now >= match_time(publisher->second.created, entry.second.created);
            }));
 }
 
@@ -306,12 +376,11 @@ std::size_t Graph::matched_publishers(std::uint64_t subscription_id) const
   if (subscription == subscriptions_.end()) {
     return 0;
   }
-  const TopicEndpoint & requested = subscription->second.endpoint;
+  const SteadyTime now = std::chrono::steady_clock::now();
   return static_cast<std::size_t>(std::count_if(
            publishers_.begin(), publishers_.end(), [&](const auto & entry) {
-             const TopicEndpoint & offered = entry.second.endpoint;
-             return requested.topic == offered.topic && requested.cpp_type == offered.cpp_type &&
-             qos_compatible(offered.qos, requested.qos);
+             return compatible(entry.second, subscription->second) &&
+             now >= match_time(entry.second.created, subscription->second.created);
            }));
 }
 
@@ -418,11 +487,11 @@ std::map<std::string, std::vector<std::string>> Graph::service_names_and_types_b
   return names;
 }
 
-std::uint64_t Graph::add_clock_listener(const std::weak_ptr<ClockListener> & listener)
+std::uint64_t Graph::add_clock_listener(const std::weak_ptr<ClockListener> & listener, std::size_t domain_id)
 {
   std::lock_guard<std::mutex> lock(mutex_);
   const std::uint64_t id = next_id_locked();
-  clock_listeners_[id] = listener;
+  clock_listeners_[id] = ClockListenerRecord{listener, domain_id, std::chrono::steady_clock::now()};
   return id;
 }
 

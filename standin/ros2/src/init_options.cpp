@@ -16,7 +16,7 @@ InitOptions & InitOptions::auto_initialize_logging(bool initialize_logging)
 
 InitOptions & InitOptions::use_default_domain_id()
 {
-  domain_id_ = 0;
+  domain_id_ = kDefaultDomainId;
   return *this;
 }
 

@@ -107,7 +107,7 @@ Node::Node(
       collect_overrides(node_base_->get_fully_qualified_name(), options, local_arguments_),
       options.allow_undeclared_parameters())),
   clock_(std::make_shared<rclcpp::Clock>(RCL_ROS_TIME)),
-  time_source_(detail::TimeSource::create(clock_))
+  time_source_(detail::TimeSource::create(clock_, node_base_->get_context()->get_domain_id()))
 {
   if (options.automatically_declare_parameters_from_overrides()) {
     parameters_->declare_overrides_automatically();
@@ -297,14 +297,16 @@ size_t Node::count_publishers(const std::string & topic_name) const
 {
   return detail::Graph::instance().count_publishers(
     detail::expand_and_validate(
-      topic_name, get_name(), get_namespace(), detail::NameKind::Topic));
+      topic_name, get_name(), get_namespace(), detail::NameKind::Topic),
+    node_base_->get_context()->get_domain_id());
 }
 
 size_t Node::count_subscribers(const std::string & topic_name) const
 {
   return detail::Graph::instance().count_subscribers(
     detail::expand_and_validate(
-      topic_name, get_name(), get_namespace(), detail::NameKind::Topic));
+      topic_name, get_name(), get_namespace(), detail::NameKind::Topic),
+    node_base_->get_context()->get_domain_id());
 }
 
 std::vector<std::string> Node::get_node_names() const

@@ -47,7 +47,7 @@ NodeBaseInterface::NodeBaseInterface(
     std::make_shared<rclcpp::CallbackGroup>(rclcpp::CallbackGroupType::MutuallyExclusive)),
   notifier_(std::make_shared<detail::NodeNotifier>())
 {
-  graph_id_ = detail::Graph::instance().add_node(name_, namespace_, builtins);
+  graph_id_ = detail::Graph::instance().add_node(name_, namespace_, builtins, context_->get_domain_id());
 }
 
 NodeBaseInterface::~NodeBaseInterface()

@@ -7,10 +7,10 @@ namespace rclcpp
 namespace detail
 {
 
-std::shared_ptr<TimeSource> TimeSource::create(rclcpp::Clock::SharedPtr clock)
+std::shared_ptr<TimeSource> TimeSource::create(rclcpp::Clock::SharedPtr clock, std::size_t domain_id)
 {
   std::shared_ptr<TimeSource> source(new TimeSource(std::move(clock)));
-  source->listener_id_ = Graph::instance().add_clock_listener(source);
+  source->listener_id_ = Graph::instance().add_clock_listener(source, domain_id);
   return source;
 }
 

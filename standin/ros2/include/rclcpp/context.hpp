@@ -85,6 +85,8 @@ private:
 
   mutable std::recursive_mutex init_mutex_;
   bool valid_ = false;
+  size_t domain_id_ = 0;
+  bool holds_logging_ = false;   // counted among the contexts that configured logging
   rclcpp::InitOptions init_options_;
   std::string shutdown_reason_;
 

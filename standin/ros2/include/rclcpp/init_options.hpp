@@ -21,14 +21,16 @@ public:
   bool auto_initialize_logging() const;
   InitOptions & auto_initialize_logging(bool initialize_logging);
 
-  // No domain or middleware in the stand-in; kept for source compatibility.
+  // The domain decides which nodes can hear each other. The default is the
+  // ROS_DOMAIN_ID environment variable, else domain 0, read at init.
+  static constexpr size_t kDefaultDomainId = static_cast<size_t>(-1);
   InitOptions & use_default_domain_id();
   InitOptions & set_domain_id(size_t domain_id);
   size_t get_domain_id() const;
 
 private:
   bool initialize_logging_ = true;
-  size_t domain_id_ = 0;
+  size_t domain_id_ = kDefaultDomainId;
 };
 
 }  // namespace rclcpp

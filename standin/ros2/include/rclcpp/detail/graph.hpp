@@ -1,6 +1,13 @@
 // The in-process stand-in for the ROS graph: one registry per process of the
 // nodes, topic endpoints and services, which also carries messages from
-// publishers to matching subscriptions. A single mutex serialises every change
+// publishers to matching subscriptions.
+//
+// Like DDS, it matches endpoints only within one domain (the context's domain
+// ID) and only a short discovery delay after both exist: a volatile
+// subscription misses what was published before it matched, and a
+// transient-local one receives the publisher's history when it matches, not
+// when it is created. The graph queries (counts, names) see local endpoints at
+// once, as rmw does for the entities of its own process. A single mutex serialises every change
 // and every delivery, so publications get one process-wide order and a
 // late-joining transient-local subscription sees each cached message exactly
 // once. Subscriptions, services and clock listeners are held weakly: the
@@ -9,6 +16,7 @@
 #ifndef STANDIN_RCLCPP__DETAIL__GRAPH_HPP_
 #define STANDIN_RCLCPP__DETAIL__GRAPH_HPP_
 
+#include <algorithm>
 #include <chrono>
 #include <condition_variable>
 #include <cstdint>
@@ -73,7 +81,8 @@ public:
     bool rosout_publisher = true;            // "/rosout"
   };
   std::uint64_t add_node(
-    const std::string & name, const std::string & namespace_, const BuiltinEndpoints & builtins);
+    const std::string & name, const std::string & namespace_, const BuiltinEndpoints & builtins,
+    std::size_t domain_id = 0);
   void remove_node(std::uint64_t node_id);
   std::vector<std::string> node_names() const;
 
@@ -93,8 +102,9 @@ public:
     const TopicEndpoint & endpoint, const std::weak_ptr<SubscriptionBase> & subscription);
   void remove_subscription(std::uint64_t subscription_id);
 
-  std::size_t count_publishers(const std::string & topic) const;
-  std::size_t count_subscribers(const std::string & topic) const;
+  // Endpoints on the topic in the domain, whether matched yet or not.
+  std::size_t count_publishers(const std::string & topic, std::size_t domain_id) const;
+  std::size_t count_subscribers(const std::string & topic, std::size_t domain_id) const;
   std::size_t matched_subscriptions(std::uint64_t publisher_id) const;
   std::size_t matched_publishers(std::uint64_t subscription_id) const;
   std::map<std::string, std::vector<std::string>> topic_names_and_types() const;
@@ -113,14 +123,24 @@ public:
   std::map<std::string, std::vector<std::string>> service_names_and_types_by_node(
     const std::string & node_name, const std::string & namespace_) const;
 
-  std::uint64_t add_clock_listener(const std::weak_ptr<ClockListener> & listener);
+  std::uint64_t add_clock_listener(const std::weak_ptr<ClockListener> & listener, std::size_t domain_id = 0);
   void remove_clock_listener(std::uint64_t listener_id);
 
+  // How long two endpoints exist before they match.
+  static constexpr std::chrono::milliseconds kDiscoveryDelay{30};
+  // Delivers the history of transient-local publishers to the subscriptions
+  // that have matched them by now. Executors call it before looking for work.
+  void discover();
+  // When the next pending match happens, if any is pending.
+  std::optional<std::chrono::steady_clock::time_point> next_discovery() const;
+
 private:
+  using SteadyTime = std::chrono::steady_clock::time_point;
   struct NodeRecord
   {
     std::string name;
     std::string namespace_;
+    std::size_t domain_id = 0;
   };
   struct CachedMessage
   {
@@ -130,13 +150,30 @@ private:
   struct PublisherRecord
   {
     TopicEndpoint endpoint;
+    std::size_t domain_id = 0;
+    SteadyTime created;
     std::uint64_t sequence_number = 0;
     std::deque<CachedMessage> cache;   // transient-local publishers only
   };
   struct SubscriptionRecord
   {
     TopicEndpoint endpoint;
+    std::size_t domain_id = 0;
+    SteadyTime created;
     std::weak_ptr<SubscriptionBase> subscription;
+  };
+  struct ClockListenerRecord
+  {
+    std::weak_ptr<ClockListener> listener;
+    std::size_t domain_id = 0;
+    SteadyTime created;
+  };
+  // A transient-local publisher and subscription that will match at `due`.
+  struct PendingMatch
+  {
+    std::uint64_t publisher_id = 0;
+    std::uint64_t subscription_id = 0;
+    SteadyTime due;
   };
   struct ServiceRecord
   {
@@ -149,8 +186,15 @@ private:
   std::int64_t next_source_timestamp_locked();
   void add_builtin_endpoints_locked(
     std::uint64_t node_id, const std::string & fqn, const BuiltinEndpoints & builtins);
+  std::size_t domain_of_locked(std::uint64_t node_id) const;
+  static bool compatible(const PublisherRecord & publisher, const SubscriptionRecord & subscription);
+  static SteadyTime match_time(SteadyTime a, SteadyTime b) {return std::max(a, b) + kDiscoveryDelay;}
   std::shared_ptr<SubscriptionBase> matching_live_subscription_locked(
-    const PublisherRecord & publisher, const SubscriptionRecord & subscription) const;
+    const PublisherRecord & publisher, const SubscriptionRecord & subscription, SteadyTime now) const;
+  void add_pending_match_locked(std::uint64_t publisher_id, std::uint64_t subscription_id);
+  // Holds the subscriptions it enqueued to, so that they are released only
+  // after the mutex.
+  void discover_locked(SteadyTime now, std::vector<std::shared_ptr<SubscriptionBase>> & receivers);
   void notify_changed_locked();
 
   mutable std::mutex mutex_;
@@ -161,7 +205,8 @@ private:
   std::map<std::uint64_t, PublisherRecord> publishers_;
   std::map<std::uint64_t, SubscriptionRecord> subscriptions_;
   std::map<std::uint64_t, ServiceRecord> services_;
-  std::map<std::uint64_t, std::weak_ptr<ClockListener>> clock_listeners_;
+  std::map<std::uint64_t, ClockListenerRecord> clock_listeners_;
+  std::vector<PendingMatch> pending_matches_;
 };
 
 // Whether a publisher with `offered` QoS reaches a subscription asking for

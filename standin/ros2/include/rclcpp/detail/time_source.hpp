@@ -24,7 +24,7 @@ class TimeSource : public ClockListener
 {
 public:
   // Registered with the graph for as long as the returned object lives.
-  static std::shared_ptr<TimeSource> create(rclcpp::Clock::SharedPtr clock);
+  static std::shared_ptr<TimeSource> create(rclcpp::Clock::SharedPtr clock, std::size_t domain_id);
   ~TimeSource() override;
 
   void set_use_sim_time(bool use_sim_time);
