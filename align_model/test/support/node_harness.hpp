@@ -218,9 +218,7 @@ public:
     auto node = std::make_shared<NodeT>(options);
     node_ = node;
     executor_->add_node(node_);
-    for (const auto & subscription : subscriptions_) {
-      wait_until_matched(*subscription);
-    }
+    wait_for_node_outputs();
     return node;
   }
 
@@ -231,6 +229,15 @@ public:
     if (node_) {
       executor_->remove_node(node_);
       node_.reset();
+    }
+  }
+
+  // Waits until every recording subscription hears the node's publisher on
+  // its topic, for publishers the node created after it started.
+  void wait_for_node_outputs()
+  {
+    for (const auto & subscription : subscriptions_) {
+      wait_until_matched(*subscription);
     }
   }
 

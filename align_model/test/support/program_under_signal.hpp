@@ -14,12 +14,18 @@
 // executor thread is held in the log output handler until the test thread has
 // sent the signal and seen the context shut down; then the callback runs on to
 // its end against a shut-down context.
+//
+// rclcpp::init installs its own output handler and the last shutdown puts the
+// console handler back, so the watch on the log goes in after the program's
+// init and again after the signal's shutdown; every line is handed on to the
+// handler it replaced.
 #ifndef ALIGN_MODEL_TEST__PROGRAM_UNDER_SIGNAL_HPP_
 #define ALIGN_MODEL_TEST__PROGRAM_UNDER_SIGNAL_HPP_
 
 #include <signal.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <chrono>
 #include <condition_variable>
 #include <cstdarg>
@@ -70,8 +76,6 @@ public:
       rclcpp::shutdown();
     }
     active() = this;
-    const rcutils_logging_output_handler_t previous = rcutils_logging_get_output_handler();
-    rcutils_logging_set_output_handler(&ProgramUnderSignal::handle);
 
     std::vector<std::string> storage = arguments;
     std::vector<char *> argv;
@@ -90,6 +94,7 @@ public:
     result.program_started = wait_for(
       [&] {return rclcpp::ok() && rclcpp::signal_handlers_installed();}, std::chrono::seconds(10));
     if (result.program_started) {
+      install_log_watch();
       auto probe = std::make_shared<rclcpp::Node>("signal_probe");
       auto publisher = probe->create_publisher<sensor_msgs::msg::LaserScan>(scan_topic, rclcpp::QoS(1));
       // Scans flow until the node is held inside a callback.
@@ -103,6 +108,12 @@ public:
       if (result.trigger_seen && result.handlers_installed) {
         ::kill(::getpid(), signal_number);
         result.context_shut_down_by_signal = wait_for([] {return !rclcpp::ok();}, std::chrono::seconds(10));
+        // The shutdown ends logging and drops the watch, a moment after the
+        // context turns invalid; the lines after the trigger are still wanted.
+        wait_for(
+          [] {return rcutils_logging_get_output_handler() != &ProgramUnderSignal::handle;},
+          std::chrono::seconds(2));
+        install_log_watch();
       }
       release();
       publisher.reset();
@@ -120,7 +131,9 @@ public:
     } else {
       runner.detach();
     }
-    rcutils_logging_set_output_handler(previous);
+    if (rcutils_logging_get_output_handler() == &ProgramUnderSignal::handle) {
+      rcutils_logging_set_output_handler(forward_to().load());
+    }
     {
       std::lock_guard<std::mutex> lock(mutex_);
       result.lines_after_trigger = after_trigger_;
@@ -134,6 +147,22 @@ private:
   {
     static ProgramUnderSignal * instance = nullptr;
     return instance;
+  }
+
+  // Where every line goes on to: the handler the watch replaced.
+  static std::atomic<rcutils_logging_output_handler_t> & forward_to()
+  {
+    static std::atomic<rcutils_logging_output_handler_t> handler{nullptr};
+    return handler;
+  }
+
+  static void install_log_watch()
+  {
+    const rcutils_logging_output_handler_t current = rcutils_logging_get_output_handler();
+    if (current != &ProgramUnderSignal::handle) {
+      forward_to().store(current);
+      rcutils_logging_set_output_handler(&ProgramUnderSignal::handle);
+    }
   }
 
   static bool wait_for(const std::function<bool()> & done, std::chrono::milliseconds timeout)
@@ -162,9 +191,14 @@ private:
   }
 
   static void handle(
-    const rcutils_log_location_t *, int, const char * name, rcutils_time_point_value_t,
-    const char * format, va_list * args)
+    const rcutils_log_location_t * location, int severity, const char * name,
+    rcutils_time_point_value_t timestamp, const char * format, va_list * args)
   {
+    // Handed on first, so that the line reaches the console before the
+    // executor thread is held below.
+    if (auto forward = forward_to().load()) {
+      forward(location, severity, name, timestamp, format, args);
+    }
     ProgramUnderSignal * self = active();
     if (self == nullptr || name == nullptr || self->logger_name_ != name) {
       return;
