@@ -8,7 +8,6 @@
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
-#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <iostream>
@@ -19,6 +18,7 @@
 #include "align_tools/cdr.hpp"
 #include "align_tools/recording_error.hpp"
 #include "align_tools/ros1_bag.hpp"
+#include "align_tools/ros1_bag_writer.hpp"
 #include "align_tools/rosbag2_sqlite.hpp"
 #include "align_tools/scan_simulator.hpp"
 #include "align_tools/scan_yaml.hpp"
@@ -189,122 +189,38 @@ void scan_yaml_seeds(const fs::path & out, const fs::path * real)
   }
 }
 
-// ROS 1 serialization for the bag seeds.
-class Ros1Writer
+// The laser 0.102 m behind the base origin, turned round.
+tf2_msgs::msg::TFMessage mount_message()
 {
-public:
-  void u32(std::uint32_t v) {for (int i = 0; i < 4; ++i) {bytes.push_back(static_cast<std::uint8_t>(v >> (8 * i)));}}
-  void f32(float v) {std::uint32_t b; std::memcpy(&b, &v, 4); u32(b);}
-  void f64(double v)
-  {
-    std::uint64_t b;
-    std::memcpy(&b, &v, 8);
-    u32(static_cast<std::uint32_t>(b));
-    u32(static_cast<std::uint32_t>(b >> 32));
-  }
-  void text(const std::string & s) {u32(static_cast<std::uint32_t>(s.size())); raw(s);}
-  void raw(const std::string & s) {bytes.insert(bytes.end(), s.begin(), s.end());}
-  void raw(const std::vector<std::uint8_t> & s) {bytes.insert(bytes.end(), s.begin(), s.end());}
-  std::vector<std::uint8_t> bytes;
-};
-
-std::string u32_bytes(std::uint32_t v)
-{
-  std::string s(4, '\0');
-  for (int i = 0; i < 4; ++i) {s[i] = static_cast<char>(v >> (8 * i));}
-  return s;
-}
-
-std::vector<std::uint8_t> ros1_scan(const LaserScan & scan)
-{
-  Ros1Writer w;
-  w.u32(7);
-  w.u32(static_cast<std::uint32_t>(scan.header.stamp.sec));
-  w.u32(scan.header.stamp.nanosec);
-  w.text("/" + scan.header.frame_id);
-  for (float v : {scan.angle_min, scan.angle_max, scan.angle_increment, scan.time_increment, scan.scan_time,
-      scan.range_min, scan.range_max})
-  {
-    w.f32(v);
-  }
-  w.u32(static_cast<std::uint32_t>(scan.ranges.size()));
-  for (float v : scan.ranges) {w.f32(v);}
-  w.u32(static_cast<std::uint32_t>(scan.intensities.size()));
-  for (float v : scan.intensities) {w.f32(v);}
-  return w.bytes;
-}
-
-std::vector<std::uint8_t> ros1_mount()
-{
-  Ros1Writer w;
-  w.u32(1);
-  w.u32(0);
-  w.u32(100);
-  w.u32(0);
-  w.text("base_footprint");
-  w.text("laser");
-  for (double v : {-0.102, 0.0, 0.0, 0.0, 0.0, 1.0, 0.0}) {w.f64(v);}
-  return w.bytes;
-}
-
-std::vector<std::uint8_t> record(const std::vector<std::string> & fields, const std::vector<std::uint8_t> & data)
-{
-  Ros1Writer header;
-  for (const auto & field : fields) {header.text(field);}
-  Ros1Writer w;
-  w.u32(static_cast<std::uint32_t>(header.bytes.size()));
-  w.raw(header.bytes);
-  w.u32(static_cast<std::uint32_t>(data.size()));
-  w.raw(data);
-  return w.bytes;
-}
-
-std::vector<std::uint8_t> connection(std::uint32_t id, const std::string & topic, const std::string & type)
-{
-  Ros1Writer details;
-  details.text("topic=" + topic);
-  details.text("type=" + type);
-  details.text("md5sum=*");
-  details.text("message_definition=");
-  return record({std::string("op=\x07", 4), "conn=" + u32_bytes(id), "topic=" + topic}, details.bytes);
-}
-
-std::vector<std::uint8_t> message(std::uint32_t id, std::uint32_t sec, const std::vector<std::uint8_t> & data)
-{
-  return record({std::string("op=\x02", 4), "conn=" + u32_bytes(id), "time=" + u32_bytes(sec) + u32_bytes(0)}, data);
-}
-
-void append(std::vector<std::uint8_t> & to, const std::vector<std::uint8_t> & more)
-{
-  to.insert(to.end(), more.begin(), more.end());
+  tf2_msgs::msg::TFMessage message;
+  message.transforms.resize(1);
+  auto & mount = message.transforms[0];
+  mount.header.stamp.sec = 100;
+  mount.header.frame_id = "base_footprint";
+  mount.child_frame_id = "laser";
+  mount.transform.translation.x = -0.102;
+  mount.transform.rotation.z = 1.0;
+  mount.transform.rotation.w = 0.0;
+  return message;
 }
 
 // The bag after its magic line, with the records a recorder writes: bag
 // header, a chunk of connections and messages, its index, the connections
-// again and the chunk info.
+// again and the chunk info. Frame ids carry the old "/" prefix.
 std::vector<std::uint8_t> ros1_bag(const std::vector<LaserScan> & scans, bool with_mount)
 {
-  std::vector<std::uint8_t> chunk;
-  append(chunk, connection(0, "/scan", "sensor_msgs/LaserScan"));
+  std::vector<align_tools::Ros1BagConnection> connections{{0, "/scan", "sensor_msgs/LaserScan"}};
+  std::vector<align_tools::Ros1BagMessage> messages;
   if (with_mount) {
-    append(chunk, connection(1, "/tf_static", "tf2_msgs/TFMessage"));
-    append(chunk, message(1, 100, ros1_mount()));
+    connections.push_back({1, "/tf_static", "tf2_msgs/TFMessage"});
+    messages.push_back({1, 100, align_tools::encode_ros1_tf_message(mount_message())});
   }
   for (std::size_t i = 0; i < scans.size(); ++i) {
-    append(chunk, message(0, 100 + static_cast<std::uint32_t>(i), ros1_scan(scans[i])));
+    LaserScan scan = scans[i];
+    scan.header.frame_id = "/" + scan.header.frame_id;
+    messages.push_back({0, 100 + static_cast<std::uint32_t>(i), align_tools::encode_ros1_laser_scan(scan)});
   }
-  std::vector<std::uint8_t> bag;
-  append(bag, record({std::string("op=\x03", 4), "index_pos=" + std::string(8, '\0'),
-      "conn_count=" + u32_bytes(with_mount ? 2 : 1), "chunk_count=" + u32_bytes(1)}, std::vector<std::uint8_t>(16, ' ')));
-  append(bag, record({std::string("op=\x05", 4), "compression=none", "size=" + u32_bytes(
-      static_cast<std::uint32_t>(chunk.size()))}, chunk));
-  append(bag, record({std::string("op=\x04", 4), "ver=" + u32_bytes(1), "conn=" + u32_bytes(0),
-      "count=" + u32_bytes(static_cast<std::uint32_t>(scans.size()))},
-    std::vector<std::uint8_t>(12 * scans.size(), 0)));
-  append(bag, connection(0, "/scan", "sensor_msgs/LaserScan"));
-  append(bag, record({std::string("op=\x06", 4), "ver=" + u32_bytes(1), "count=" + u32_bytes(1)},
-    std::vector<std::uint8_t>(8, 0)));
-  return bag;
+  return align_tools::ros1_bag_records(connections, messages);
 }
 
 void ros1_seeds(const fs::path & out, const fs::path * real)

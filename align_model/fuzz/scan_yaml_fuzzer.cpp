@@ -11,7 +11,6 @@
 #include <string>
 #include <vector>
 
-#include "align_tools/recording.hpp"
 #include "align_tools/recording_error.hpp"
 #include "align_tools/scan_yaml.hpp"
 
@@ -87,9 +86,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t * data, std::size_t siz
   std::vector<sensor_msgs::msg::LaserScan> scans;
   try {
     scans = align_tools::read_scan_yaml(in, "fuzz input");
-    for (std::size_t i = 0; i < scans.size(); ++i) {
-      align_tools::validate_scan(scans[i], i, "fuzz input");
-    }
   } catch (const align_tools::RecordingError &) {
     return 0;
   }

@@ -113,6 +113,9 @@ int replay(const ToolOptions & options)
   const align_tools::Recording recording = align_tools::load_recording(options.recording, choice);
   std::cerr << "replaying " << recording.scans.size() << " scans" <<
   (recording.topic.empty() ? std::string() : " of " + recording.topic) << " from " << recording.path << "\n";
+  for (const auto & note : recording.notes) {
+    std::cerr << "note: " << note << "\n";
+  }
   const align_tools::ReplayRun run = align_tools::replay_recording(recording, options.settings);
   std::cout << align_tools::published_json_lines(run) << std::flush;
   for (const auto & note : run.notes) {

@@ -1,14 +1,26 @@
 #include "align_model_node/align_parameter.hpp"
 
 #include <chrono>
+#include <optional>
+#include <stdexcept>
+
+#include "align_model/int32_parameter.hpp"
 
 namespace align_node
 {
+namespace
+{
+
+// The holder parameters kept in 32-bit members.
+const char * const kInt32Parameters[] = {"min_points_per_line", "min_points_per_unit", "angle_type"};
+
+}  // namespace
 
 AlignParameter::AlignParameter(rclcpp::Node * node)
 : node_(node)
 {
   declare_parameters();
+  refuse_integers_outside_32_bits();
   update_parameters();
   // Runs on the executor thread between callbacks, so a refresh never lands in
   // the middle of a scan.
@@ -58,8 +70,8 @@ void AlignParameter::update_parameters()
   node_->get_parameter("threshold_split_neighbor", detector_parameter.threshold_split_neighbor);
   node_->get_parameter("threshold_split", detector_parameter.threshold_split);
   node_->get_parameter("min_length", detector_parameter.min_length);
-  node_->get_parameter("min_points_per_line", detector_parameter.min_points_per_line);
-  node_->get_parameter("min_points_per_unit", detector_parameter.min_points_per_unit);
+  copy_int32("min_points_per_line", detector_parameter.min_points_per_line);
+  copy_int32("min_points_per_unit", detector_parameter.min_points_per_unit);
   node_->get_parameter("laser_to_base_x", laser_to_base_x);
   node_->get_parameter("laser_to_base_y", laser_to_base_y);
   node_->get_parameter("laser_to_base_th", laser_to_base_th);
@@ -73,8 +85,42 @@ void AlignParameter::update_parameters()
   node_->get_parameter("max_line_len", max_line_len);
   node_->get_parameter("target_angle", target_angle);
   node_->get_parameter("angle_error", angle_error);
-  node_->get_parameter("angle_type", angle_type);
+  copy_int32("angle_type", angle_type);
   node_->get_parameter("anti_pose_angle", anti_pose_angle);
+}
+
+void AlignParameter::refuse_integers_outside_32_bits() const
+{
+  for (const char * name : kInt32Parameters) {
+    const std::int64_t value = node_->get_parameter(name).as_int();
+    if (!align_model::narrow_to_int32(value)) {
+      throw std::out_of_range(align_model::int32_range_error(name, value));
+    }
+  }
+}
+
+// The typed get_parameter would wrap a 64-bit value into the int silently.
+void AlignParameter::copy_int32(const std::string & name, int & member)
+{
+  rclcpp::Parameter parameter;
+  if (!node_->get_parameter(name, parameter) ||
+    parameter.get_type() != rclcpp::ParameterType::PARAMETER_INTEGER)
+  {
+    return;
+  }
+  const std::int64_t value = parameter.as_int();
+  const std::optional<std::int32_t> narrowed = align_model::narrow_to_int32(value);
+  if (narrowed) {
+    member = *narrowed;
+    refused_.erase(name);
+    return;
+  }
+  const auto refused = refused_.find(name);
+  if (refused == refused_.end() || refused->second != value) {
+    refused_[name] = value;
+    RCLCPP_ERROR(
+      node_->get_logger(), "%s; keeping %d", align_model::int32_range_error(name, value).c_str(), member);
+  }
 }
 
 }  // namespace align_node

@@ -1,6 +1,8 @@
 #ifndef ALIGN_MODEL_NODE__ALIGN_PARAMETER_HPP_
 #define ALIGN_MODEL_NODE__ALIGN_PARAMETER_HPP_
 
+#include <cstdint>
+#include <map>
 #include <string>
 
 #include "rclcpp/rclcpp.hpp"
@@ -23,7 +25,9 @@ public:
   AlignParameter & operator=(const AlignParameter &) = delete;
 
   // Copies every holder parameter into its member; a parameter that is not
-  // set leaves its member as it was.
+  // set leaves its member as it was. An integer outside 32 bits also leaves
+  // its member as it was and is logged as an ERROR naming the parameter
+  // (once per refused value, not at every refresh).
   void update_parameters();
 
   // Overwritten by the first refresh; these are the detector library's own
@@ -48,9 +52,16 @@ public:
 private:
   static tuw::LineSegment2DDetectorParameter initial_detector_parameter();
   void declare_parameters();
+  // Throws std::out_of_range for an integer override outside 32 bits, as
+  // align_feature_node does: the program refuses to start with it.
+  void refuse_integers_outside_32_bits() const;
+  void copy_int32(const std::string & name, int & member);
 
   rclcpp::Node * node_ = nullptr;
   rclcpp::TimerBase::SharedPtr timer_;
+  // The value last refused per integer parameter, so that a bad value left
+  // in place is reported once.
+  std::map<std::string, std::int64_t> refused_;
 };
 
 }  // namespace align_node

@@ -1,8 +1,9 @@
 // Declaration of the node's 27 parameters; each value is read once, here.
-#include <limits>
+#include <optional>
 #include <stdexcept>
 #include <string>
 
+#include "align_model/int32_parameter.hpp"
 #include "feature/feature_node.hpp"
 
 namespace align_model
@@ -68,15 +69,15 @@ double FeatureNode::declare_double(const std::string & name, double default_valu
 }
 
 // ROS 2 integers are 64 bits wide; a value that a 32-bit member cannot hold is
-// refused instead of being silently wrapped.
+// refused instead of being silently wrapped (the same rule as align_node's).
 std::int32_t FeatureNode::declare_int32(const std::string & name, std::int32_t default_value)
 {
   const std::int64_t value = declare_parameter(name, default_value, kNoDescriptor, kKeepOverrides);
-  if (value < std::numeric_limits<std::int32_t>::min() || value > std::numeric_limits<std::int32_t>::max()) {
-    throw std::out_of_range(
-            "parameter '" + name + "' does not fit a 32-bit integer: " + std::to_string(value));
+  const std::optional<std::int32_t> narrowed = narrow_to_int32(value);
+  if (!narrowed) {
+    throw std::out_of_range(int32_range_error(name, value));
   }
-  return static_cast<std::int32_t>(value);
+  return *narrowed;
 }
 
 }  // namespace align_model

@@ -396,7 +396,7 @@ TEST_F(FeatureBadInput, ScanFrameWithoutTransformIsDroppedEveryTime)
 // its first worker gave up; that of the third never. Scans keep coming every
 // 250 ms. The 5 s window runs on the wall clock inside the worker, so this
 // case takes its real 5 s; the three cases share them.
-TEST_F(FeatureBadInput, TransformArrivingAfterFourPointNineOrFivePointOneSecondsOrNever)
+TEST_F(FeatureBadInput, TransformArrivingAfter4Point9Or5Point1SecondsOrNever)
 {
   struct Late
   {
@@ -590,7 +590,7 @@ TEST_F(FeatureBadInput, NegativeSplitThresholdActsAsZero)
 
 // --- the program refuses a history shorter than one scan -----------------------
 
-TEST(FeatureBadInputProgram, HistoryOutsideOneToTenThousandScansIsRefusedAtStartUpWithOneFatalLine)
+TEST(FeatureBadInputProgram, HistoryOutside1To10000ScansIsRefusedWithOneFatalLine)
 {
   for (const char * times : {"0", "-1", "1000000"}) {
     SCOPED_TRACE(times);

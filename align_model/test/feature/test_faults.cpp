@@ -145,7 +145,7 @@ ListenerSighting watch_listener(
   return sighting;
 }
 
-TEST(FeatureNodeFaults, TransformListenerLivesTwentyMillisecondsEvenWhenTheFirstLookupSucceeds)
+TEST(FeatureNodeFaults, ListenerLives20MsEvenWhenTheFirstLookupSucceeds)
 {
   // A listener destroyed at once after its construction can lose the cancel
   // of its spin thread on a real ROS 2 installation and block; the worker

@@ -120,7 +120,7 @@ TEST_F(FeatureNodeWiring, RepeatedIdenticalEnableMessagesAreAllLogged)
   EXPECT_EQ(logs_.count("Align enable signal turn to TRUE.", kInfo), 0u);
 }
 
-TEST_F(FeatureNodeWiring, DisabledNodeLogsTwoLinesPerScanPublishesNothingAndStartsNoWorker)
+TEST_F(FeatureNodeWiring, DisabledNodeLogsTwoLinesPublishesNothingStartsNoWorker)
 {
   auto node = harness_.start<FeatureNode>({{"debug", true}});
   auto poses = harness_.record<geometry_msgs::msg::PoseStamped>("docking_pose");

@@ -152,4 +152,21 @@ TEST(FeatureProgram, HistoryLengthZeroEndsItBeforeSpinning)
   EXPECT_EQ(program.output().find(kStartedLine), std::string::npos) << program.output();
 }
 
+// The same refusal as align_node's (AlignNodeProgram test of the same name).
+TEST(FeatureProgram, IntegerOverrideOutside32BitsEndsItBeforeSpinning)
+{
+  ChildProgram program({"--ros-args", "-p", "min_points_per_line:=4294967301"});
+  ASSERT_TRUE(program.started());
+  int status = 0;
+  ASSERT_TRUE(program.wait_for_exit(std::chrono::seconds(20), status)) << program.output();
+  ASSERT_TRUE(WIFEXITED(status)) << program.output();
+  EXPECT_EQ(WEXITSTATUS(status), 1);
+  const std::string line =
+    "[align_feature_node]: parameter 'min_points_per_line' does not fit a 32-bit integer: 4294967301\n";
+  const std::size_t at = program.output().find(line);
+  ASSERT_NE(at, std::string::npos) << program.output();
+  EXPECT_EQ(program.output().rfind("[FATAL] [", at), program.output().rfind('\n', at) + 1) << program.output();
+  EXPECT_EQ(program.output().find(kStartedLine), std::string::npos) << program.output();
+}
+
 }  // namespace

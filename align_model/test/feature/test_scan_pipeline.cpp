@@ -71,7 +71,7 @@ protected:
   mutable feature_test::VTarget target_;
 };
 
-TEST_F(FeatureNodePipeline, PublishesTheTargetPoseInThePublishFrameOnceTheTransformIsStored)
+TEST_F(FeatureNodePipeline, PublishesInThePublishFrameOnceTheTransformIsStored)
 {
   auto node = harness_.start<FeatureNode>(deployment_parameters(false));
   feature_test::publish_static_transform(

@@ -50,7 +50,7 @@ TEST_F(StaticFrameListenerTest, StartsNoThreadUntilAsked)
   EXPECT_FALSE(listener_->is_worker_running());
 }
 
-TEST_F(StaticFrameListenerTest, FirstQueryFailsAndStartsAWorkerThatStoresTheTransform)
+TEST_F(StaticFrameListenerTest, FirstQueryFailsAndStartsAWorkerThatStoresIt)
 {
   EXPECT_FALSE(listener_->has_transform("laser", "laser"));
   EXPECT_EQ(listener_->worker_starts(), 1u);
@@ -73,7 +73,7 @@ TEST_F(StaticFrameListenerTest, FirstQueryFailsAndStartsAWorkerThatStoresTheTran
   EXPECT_EQ(listener_->worker_starts(), 1u);
 }
 
-TEST_F(StaticFrameListenerTest, StoresAPublishedStaticTransformAsRotationAndTranslation)
+TEST_F(StaticFrameListenerTest, StoresAStaticTransformAsRotationAndTranslation)
 {
   feature_test::LaserMount mount;
   mount.x = 1.0;

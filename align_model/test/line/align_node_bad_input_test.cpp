@@ -274,7 +274,7 @@ TEST_F(AlignNodeBadInput, NegativeSplitThresholdActsAsZeroAlsoWhenSetAtRunTime)
   EXPECT_TRUE(poses_->empty());
 }
 
-TEST_F(AlignNodeBadInput, FeatureProgramOnlyParametersAreNotDeclaredAndTheirOverridesIgnored)
+TEST_F(AlignNodeBadInput, FeatureOnlyParametersAreNotDeclaredAndOverridesIgnored)
 {
   const std::vector<rclcpp::Parameter> foreign = {
     {"min_angle", 1e300}, {"max_angle", std::numeric_limits<double>::quiet_NaN()}, {"times", 0},

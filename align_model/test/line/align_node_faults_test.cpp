@@ -45,7 +45,7 @@ void feed_scans(
   harness.spin();
 }
 
-TEST(AlignNodeRuntimeParameterFaults, ChangesFromAnotherThreadWhileScansFlowArePickedUpWhole)
+TEST(AlignNodeRuntimeParameterFaults, ChangesFromAnotherThreadArePickedUpWhole)
 {
   // Without parameter services in the stand-in, another node's
   // set_parameters call is played by the parameter API called from a second

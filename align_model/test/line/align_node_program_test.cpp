@@ -142,4 +142,22 @@ TEST(AlignNodeProgram, WrongTypedOverrideEndsWithoutSpinning)
   EXPECT_EQ(program.output().find("Enable signal default to TRUE when test."), std::string::npos);
 }
 
+// The same refusal as align_feature_node's (FeatureProgram test of the same
+// name): one FATAL line naming the parameter and its value, status 1.
+TEST(AlignNodeProgram, IntegerOverrideOutside32BitsEndsItBeforeSpinning)
+{
+  ChildProgram program({"--ros-args", "-p", "min_points_per_line:=4294967301"});
+  ASSERT_TRUE(program.started());
+  const auto status = program.wait_for_exit(std::chrono::seconds(30));
+  ASSERT_TRUE(status.has_value()) << program.output();
+  ASSERT_TRUE(WIFEXITED(*status)) << program.output();
+  EXPECT_EQ(WEXITSTATUS(*status), 1);
+  const std::string line =
+    "[align_node]: parameter 'min_points_per_line' does not fit a 32-bit integer: 4294967301\n";
+  const std::size_t at = program.output().find(line);
+  ASSERT_NE(at, std::string::npos) << program.output();
+  EXPECT_EQ(program.output().rfind("[FATAL] [", at), program.output().rfind('\n', at) + 1) << program.output();
+  EXPECT_EQ(program.output().find("Enable signal default to TRUE when test."), std::string::npos);
+}
+
 }  // namespace

@@ -1,11 +1,13 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <cstdint>
 #include <future>
 #include <memory>
 
 #include "align_model_node/align_node.hpp"
 #include "line_test_support.hpp"
+#include "rcutils/logging.h"
 
 namespace
 {
@@ -50,7 +52,7 @@ TEST(AlignNodeRuntimeParameters, NewTargetAngleIsUsedAfterTheNextRefresh)
   EXPECT_EQ(harness.probe()->count_subscribers("/other_scan"), 0u);
 }
 
-TEST(AlignNodeRuntimeParameters, DebugCreatesItsPublishersAtTheNextScanAndKeepsThem)
+TEST(AlignNodeRuntimeParameters, DebugCreatesPublishersAtTheNextScanAndKeepsThem)
 {
   align_line_test::enable_debug_logging();
   LogCapture log;
@@ -109,6 +111,26 @@ TEST(AlignNodeRuntimeParameters, DebugWhileDisabledCreatesNothing)
   ASSERT_TRUE(process_scan(harness, log, align_line_test::make_v_target_scan()));
   EXPECT_EQ(harness.probe()->count_publishers("/align_scan"), 0u);
   EXPECT_EQ(harness.probe()->count_publishers("/align_marker"), 0u);
+}
+
+TEST(AlignNodeRuntimeParameters, IntegerOutside32BitsKeepsTheLastGoodValue)
+{
+  align_line_test::enable_debug_logging();
+  LogCapture log;
+  NodeHarness harness;
+  auto node = harness.start<AlignNode>(align_line_test::plate_overrides());
+  const auto pose = harness.record<PoseStamped>("docking_pose");
+
+  // Wrapped into 32 bits this would ask for 100000 points per line: no
+  // segment, no target. Refused, the last good value (5) stays in use.
+  ASSERT_TRUE(node->set_parameter({"min_points_per_line", INT64_C(4295067296)}).successful);
+  const std::string error =
+    "parameter 'min_points_per_line' does not fit a 32-bit integer: 4295067296; keeping 5";
+  ASSERT_TRUE(harness.spin_until([&] {return log.count(error, RCUTILS_LOG_SEVERITY_ERROR) == 1;}));
+
+  ASSERT_TRUE(process_scan(harness, log, align_line_test::make_v_target_scan()));
+  EXPECT_TRUE(harness.spin_until([&] {return pose->size() == 1;}));
+  EXPECT_EQ(log.count(error), 1u);
 }
 
 }  // namespace

@@ -72,7 +72,7 @@ struct BadWindowCase
 class AlignNodeBadWindowTest
   : public AlignNodeScanTest, public ::testing::WithParamInterface<BadWindowCase> {};
 
-TEST_P(AlignNodeBadWindowTest, EndsTheScanWithTheErrorLine)
+TEST_P(AlignNodeBadWindowTest, EndsWithTheErrorLine)
 {
   start({{"debug", true}, {"min_line_len", 0.15}, {"max_line_len", 0.45}});
   LaserScan scan = align_line_test::make_v_target_scan();

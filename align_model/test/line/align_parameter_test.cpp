@@ -1,9 +1,12 @@
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <memory>
+#include <stdexcept>
 #include <string>
 
 #include "align_model_node/align_parameter.hpp"
+#include "rcutils/logging.h"
 #include "support/node_harness.hpp"
 
 namespace
@@ -120,6 +123,82 @@ TEST_F(AlignParameterTest, WrongTypedOverridesThrowAtConstruction)
     auto node = make_node({{"anti_pose_angle", "yes"}});
     EXPECT_THROW(align_node::AlignParameter holder(node.get()), rclcpp::exceptions::InvalidParameterTypeException);
   }
+}
+
+// 2^32 + 5 would wrap to 5 and 2^32 + 100000 to 100000 in a 32-bit member.
+constexpr std::int64_t kWrapsToFive = 4294967301;
+constexpr std::int64_t kWrapsToALot = 4295067296;
+constexpr std::int64_t kBelowInt32 = -2147483649;
+
+TEST_F(AlignParameterTest, IntegersOutside32BitsAreRefusedAtConstruction)
+{
+  for (const char * name : {"min_points_per_line", "min_points_per_unit", "angle_type"}) {
+    for (const std::int64_t value : {kWrapsToFive, kBelowInt32}) {
+      SCOPED_TRACE(std::string(name) + " " + std::to_string(value));
+      auto node = make_node({{name, value}});
+      try {
+        align_node::AlignParameter holder(node.get());
+        ADD_FAILURE() << "accepted";
+      } catch (const std::out_of_range & error) {
+        EXPECT_EQ(
+          std::string(error.what()),
+          "parameter '" + std::string(name) + "' does not fit a 32-bit integer: " + std::to_string(value));
+      }
+    }
+  }
+  // The 32-bit limits themselves are values like any other.
+  auto node = make_node({{"min_points_per_line", INT64_C(2147483647)}, {"angle_type", INT64_C(-2147483648)}});
+  align_node::AlignParameter holder(node.get());
+  EXPECT_EQ(holder.detector_parameter.min_points_per_line, 2147483647);
+  EXPECT_EQ(holder.angle_type, -2147483647 - 1);
+}
+
+TEST_F(AlignParameterTest, RefreshKeepsTheLastGoodIntegerWhenOutside32Bits)
+{
+  auto node = make_node();
+  align_node::AlignParameter holder(node.get());
+  align_test::LogCapture log;
+  const std::string error_line =
+    "parameter 'min_points_per_line' does not fit a 32-bit integer: 4295067296; keeping 9";
+
+  ASSERT_TRUE(node->set_parameter({"min_points_per_line", 9}).successful);
+  holder.update_parameters();
+  EXPECT_EQ(holder.detector_parameter.min_points_per_line, 9);
+
+  ASSERT_TRUE(node->set_parameter({"min_points_per_line", kWrapsToALot}).successful);
+  ASSERT_TRUE(node->set_parameter({"max_range", 3.5}).successful);
+  holder.update_parameters();
+  EXPECT_EQ(holder.detector_parameter.min_points_per_line, 9);
+  EXPECT_DOUBLE_EQ(holder.max_range, 3.5);  // the other parameters still follow
+  EXPECT_EQ(log.count(error_line, RCUTILS_LOG_SEVERITY_ERROR), 1u);
+  EXPECT_EQ(log.records().size(), 1u);
+  EXPECT_EQ(log.records().front().logger, "align_parameter_test");
+
+  // Left in place, the value is reported once, not at every refresh.
+  holder.update_parameters();
+  EXPECT_EQ(holder.detector_parameter.min_points_per_line, 9);
+  EXPECT_EQ(log.records().size(), 1u);
+
+  ASSERT_TRUE(node->set_parameter({"angle_type", kBelowInt32}).successful);
+  holder.update_parameters();
+  EXPECT_EQ(holder.angle_type, 1);
+  EXPECT_EQ(
+    log.count(
+      "parameter 'angle_type' does not fit a 32-bit integer: -2147483649; keeping 1", RCUTILS_LOG_SEVERITY_ERROR),
+    1u);
+
+  // A good value is taken again; a bad one after it is reported again.
+  ASSERT_TRUE(node->set_parameter({"min_points_per_line", 7}).successful);
+  holder.update_parameters();
+  EXPECT_EQ(holder.detector_parameter.min_points_per_line, 7);
+  ASSERT_TRUE(node->set_parameter({"min_points_per_line", kWrapsToFive}).successful);
+  holder.update_parameters();
+  EXPECT_EQ(holder.detector_parameter.min_points_per_line, 7);
+  EXPECT_EQ(
+    log.count(
+      "parameter 'min_points_per_line' does not fit a 32-bit integer: 4294967301; keeping 7",
+      RCUTILS_LOG_SEVERITY_ERROR),
+    1u);
 }
 
 }  // namespace

@@ -1,5 +1,5 @@
-// Readers of the three recording formats, on real recordings and on files
-// made broken on purpose.
+// Readers of the three recording formats, on files of our own (some made
+// broken on purpose) and on the recorded real scans when they are present.
 #include <gtest/gtest.h>
 
 #include <unistd.h>
@@ -15,8 +15,10 @@
 #include "align_tools/recording.hpp"
 #include "align_tools/recording_error.hpp"
 #include "align_tools/ros1_bag.hpp"
+#include "align_tools/ros1_bag_writer.hpp"
 #include "align_tools/rosbag2_sqlite.hpp"
 #include "align_tools/scan_yaml.hpp"
+#include "support/real_data.hpp"
 
 namespace fs = std::filesystem;
 using align_tools::RecordingError;
@@ -24,7 +26,7 @@ using align_tools::RecordingError;
 namespace
 {
 
-const std::string kRealData = ALIGN_MODEL_REAL_DATA_DIR;
+const std::string kRealData = align_test::real_data_dir();
 
 // A fresh folder under the system's temporary folder, removed afterwards.
 class TempFolder
@@ -99,6 +101,51 @@ void expect_same_scan(const sensor_msgs::msg::LaserScan & a, const sensor_msgs::
     EXPECT_TRUE(a.ranges[i] == b.ranges[i] || (std::isnan(a.ranges[i]) && std::isnan(b.ranges[i]))) << i;
   }
   EXPECT_EQ(a.intensities, b.intensities);
+}
+
+// A Hokuyo-like scan for our own ROS 1 bags; `index` sets the stamp and
+// moves the readings, so scans differ.
+sensor_msgs::msg::LaserScan laser_scan(const std::string & frame, int index, std::size_t count, bool intensities)
+{
+  sensor_msgs::msg::LaserScan scan;
+  scan.header.stamp.sec = index;
+  scan.header.stamp.nanosec = 25000000;
+  scan.header.frame_id = frame;
+  scan.angle_min = -2.3561945f;
+  scan.angle_max = 2.3561945f;
+  scan.angle_increment = 4.712389f / static_cast<float>(count - 1);
+  scan.range_min = 0.02f;
+  scan.range_max = 60.0f;
+  for (std::size_t i = 0; i < count; ++i) {
+    scan.ranges.push_back(1.0f + 0.001f * static_cast<float>(i + static_cast<std::size_t>(index)));
+    if (intensities) {
+      scan.intensities.push_back(static_cast<float>((i * 37) % 7000));
+    }
+  }
+  return scan;
+}
+
+// Two scanners on one vehicle, three scans each, and the back one's mount on
+// /tf_static.
+void write_two_laser_bag(const std::string & path)
+{
+  tf2_msgs::msg::TFMessage mount;
+  mount.transforms.resize(1);
+  mount.transforms[0].header.frame_id = "base_footprint";
+  mount.transforms[0].child_frame_id = "back_laser";
+  mount.transforms[0].transform.translation.x = 0.794;
+  mount.transforms[0].transform.translation.y = -0.477;
+  mount.transforms[0].transform.rotation.z = 1.0;
+  mount.transforms[0].transform.rotation.w = 0.0;
+  std::vector<align_tools::Ros1BagMessage> messages{{2, 99, align_tools::encode_ros1_tf_message(mount)}};
+  for (int i = 0; i < 3; ++i) {
+    const auto sec = 100u + static_cast<std::uint32_t>(i);
+    messages.push_back({0, sec, align_tools::encode_ros1_laser_scan(laser_scan("back_laser", i, 1081, true))});
+    messages.push_back({1, sec, align_tools::encode_ros1_laser_scan(laser_scan("/front_laser", i, 1081, true))});
+  }
+  align_tools::write_ros1_bag(
+    path, {{0, "/scan_back", "sensor_msgs/LaserScan"}, {1, "/scan_front", "sensor_msgs/LaserScan"},
+      {2, "/tf_static", "tf2_msgs/TFMessage"}}, messages);
 }
 
 }  // namespace
@@ -288,13 +335,78 @@ TEST(Recording, MismatchedArrayLengthsNameTheScan)
   bad.intensities.pop_back();
   align_tools::write_scan_yaml(text, bad);
   write_text(folder.file("scans.yaml"), text.str());
-  expect_error_mentioning(
-    [&]() {align_tools::load_recording(folder.file("scans.yaml"));}, {"scan 1", "6 ranges but 5 intensities"});
+  // Both programs take such scans, so they are read, with a note naming them.
+  const auto recording = align_tools::load_recording(folder.file("scans.yaml"));
+  ASSERT_EQ(recording.scans.size(), 2u);
+  ASSERT_EQ(recording.notes.size(), 1u);
+  for (const char * fragment : {"scans.yaml", "1 scan has", "scan 1", "6 ranges but 5 intensities"}) {
+    EXPECT_NE(recording.notes[0].find(fragment), std::string::npos) << fragment << " missing in: " << recording.notes[0];
+  }
   expect_error_mentioning([&]() {align_tools::load_recording(folder.file("missing.bag"));}, {"no such file"});
+}
+
+TEST(Recording, IntensitiesOfAnotherLengthAreKeptInEveryFormatWithAOneLineNote)
+{
+  // Scan 0 as recorded, scan 1 short of intensities, scan 2 with a surplus,
+  // scan 3 without any (no note for that one: a common scanner output).
+  std::vector<sensor_msgs::msg::LaserScan> scans(4, sample_scan());
+  scans[1].intensities.resize(4);
+  scans[2].intensities.resize(8, 7.0f);
+  scans[3].intensities.clear();
+  for (std::size_t i = 0; i < scans.size(); ++i) {
+    scans[i].header.stamp.sec = 200 + static_cast<std::int32_t>(i);
+  }
+  TempFolder folder;
+  const std::string yaml = folder.file("scans.yaml");
+  {
+    std::ofstream out(yaml);
+    for (const auto & scan : scans) {
+      align_tools::write_scan_yaml(out, scan);
+    }
+  }
+  const std::string rosbag2 = folder.file("scans_ros2");
+  const std::string ros1 = folder.file("scans.bag");
+  std::vector<align_tools::Rosbag2Message> ros2_messages;
+  std::vector<align_tools::Ros1BagMessage> ros1_messages;
+  for (const auto & scan : scans) {
+    const auto sec = static_cast<std::uint32_t>(scan.header.stamp.sec);
+    ros2_messages.push_back(
+      {"/back_scan", "sensor_msgs/msg/LaserScan", sec * 1000000000LL, align_tools::encode_laser_scan_cdr(scan)});
+    ros1_messages.push_back({0, sec, align_tools::encode_ros1_laser_scan(scan)});
+  }
+  align_tools::write_rosbag2(rosbag2, {{"/back_scan", "sensor_msgs/msg/LaserScan", "cdr", ""}}, ros2_messages);
+  align_tools::write_ros1_bag(ros1, {{0, "/back_scan", "sensor_msgs/LaserScan"}}, ros1_messages);
+
+  for (const std::string & path : {yaml, rosbag2, ros1}) {
+    SCOPED_TRACE(path);
+    const auto recording = align_tools::load_recording(path);
+    ASSERT_EQ(recording.scans.size(), scans.size());
+    for (std::size_t i = 0; i < scans.size(); ++i) {
+      expect_same_scan(recording.scans[i], scans[i]);
+    }
+    ASSERT_EQ(recording.notes.size(), 1u);
+    const std::string & note = recording.notes[0];
+    EXPECT_EQ(note.find('\n'), std::string::npos) << note;
+    for (const char * fragment : {"2 scans have", "scan 1 (stamp 201.250000000)", "6 ranges but 4 intensities",
+        "fail the intensity band", "surplus intensities are ignored"})
+    {
+      EXPECT_NE(note.find(fragment), std::string::npos) << fragment << " missing in: " << note;
+    }
+  }
+  // Matching lengths, or none at all, need no note.
+  scans.erase(scans.begin() + 1, scans.begin() + 3);
+  {
+    std::ofstream out(yaml);
+    for (const auto & scan : scans) {
+      align_tools::write_scan_yaml(out, scan);
+    }
+  }
+  EXPECT_TRUE(align_tools::load_recording(yaml).notes.empty());
 }
 
 TEST(Ros1Bag, ReadsTheRecordedHokuyoBagWithItsStaticTransforms)
 {
+  ALIGN_TEST_NEEDS_REAL_DATA();
   align_tools::TopicChoice choice;
   choice.requested = "/scan_back";
   const auto recording = align_tools::load_recording(kRealData + "/reflcal_obs2.bag", choice);
@@ -314,25 +426,66 @@ TEST(Ros1Bag, ReadsTheRecordedHokuyoBagWithItsStaticTransforms)
   EXPECT_TRUE(mount_found);
 }
 
+TEST(Ros1Bag, WrittenBagReadsBackWithItsStaticTransforms)
+{
+  TempFolder folder;
+  const std::string bag = folder.file("two_lasers.bag");
+  write_two_laser_bag(bag);
+  align_tools::TopicChoice choice;
+  choice.requested = "/scan_back";
+  const auto recording = align_tools::load_recording(bag, choice);
+  EXPECT_EQ(recording.format, align_tools::RecordingFormat::kRos1Bag);
+  EXPECT_EQ(recording.scan_topics, (std::vector<std::string>{"/scan_back", "/scan_front"}));
+  ASSERT_EQ(recording.scans.size(), 3u);
+  expect_same_scan(recording.scans[2], laser_scan("back_laser", 2, 1081, true));
+  ASSERT_EQ(recording.static_transforms.size(), 1u);
+  const auto & mount = recording.static_transforms.front();
+  EXPECT_EQ(mount.header.frame_id, "base_footprint");
+  EXPECT_EQ(mount.child_frame_id, "back_laser");
+  EXPECT_EQ(mount.transform.translation.x, 0.794);
+  EXPECT_EQ(mount.transform.translation.y, -0.477);
+  EXPECT_EQ(mount.transform.rotation.z, 1.0);
+}
+
 TEST(Ros1Bag, TwoScanTopicsNeedAChoice)
 {
+  TempFolder folder;
+  const std::string bag = folder.file("two_lasers.bag");
+  write_two_laser_bag(bag);
   expect_error_mentioning(
-    [&]() {align_tools::load_recording(kRealData + "/reflcal_obs2.bag");},
+    [&]() {align_tools::load_recording(bag);},
     {"several LaserScan topics", "/scan_back", "/scan_front", "--topic"});
   align_tools::TopicChoice by_node;
   by_node.node_scan_topic = "scan_front";
-  EXPECT_EQ(align_tools::load_recording(kRealData + "/reflcal_obs2.bag", by_node).topic, "/scan_front");
+  const auto recording = align_tools::load_recording(bag, by_node);
+  EXPECT_EQ(recording.topic, "/scan_front");
+  ASSERT_EQ(recording.scans.size(), 3u);
+  EXPECT_EQ(recording.scans.front().header.frame_id, "front_laser");
 }
 
 TEST(Ros1Bag, OldBagWithOversizedIndexRecordsReadsCompletely)
 {
-  // Its index records claim 20 bytes per entry; stepping by that length
-  // would land inside the next record.
-  const auto recording = align_tools::load_recording(kRealData + "/scan_tools_demo.bag");
+  // Like an old recorder's bag: its index records claim 20 bytes per entry
+  // where there are 12; stepping by that length would land inside the next
+  // chunk.
+  TempFolder folder;
+  const std::string bag = folder.file("old.bag");
+  std::vector<align_tools::Ros1BagMessage> messages;
+  for (int i = 0; i < 30; ++i) {
+    messages.push_back({0, 100u + static_cast<std::uint32_t>(i),
+        align_tools::encode_ros1_laser_scan(laser_scan("/laser", i, 681, false))});
+  }
+  align_tools::Ros1BagLayout layout;
+  layout.messages_per_chunk = 4;
+  layout.claimed_index_entry_size = 20;
+  align_tools::write_ros1_bag(bag, {{0, "/scan", "sensor_msgs/LaserScan"}}, messages, layout);
+
+  const auto recording = align_tools::load_recording(bag);
   EXPECT_EQ(recording.topic, "/scan");
-  ASSERT_EQ(recording.scans.size(), 360u);
+  ASSERT_EQ(recording.scans.size(), 30u);
   EXPECT_EQ(recording.scans.back().ranges.size(), 681u);
   EXPECT_TRUE(recording.scans.back().intensities.empty());
+  EXPECT_EQ(recording.scans.back().header.stamp.sec, 29);
   EXPECT_EQ(recording.scans.front().header.frame_id, "laser");  // "/laser" in the bag
 }
 
@@ -340,8 +493,17 @@ TEST(Ros1Bag, TruncatedBagNamesWhereItStopped)
 {
   TempFolder folder;
   const std::string cut = folder.file("cut.bag");
-  fs::copy_file(kRealData + "/reflcal_ref_1111.bag", cut);
-  fs::resize_file(cut, 1500000);
+  std::vector<align_tools::Ros1BagMessage> messages;
+  for (int i = 0; i < 40; ++i) {
+    messages.push_back({0, 100u + static_cast<std::uint32_t>(i),
+        align_tools::encode_ros1_laser_scan(laser_scan("laser", i, 1081, true))});
+  }
+  align_tools::Ros1BagLayout layout;
+  layout.messages_per_chunk = 10;
+  align_tools::write_ros1_bag(cut, {{0, "/scan", "sensor_msgs/LaserScan"}}, messages, layout);
+  ASSERT_EQ(align_tools::load_recording(cut).scans.size(), 40u);
+  // Cut inside the third chunk, as a recorder that was killed leaves it.
+  fs::resize_file(cut, fs::file_size(cut) * 3 / 5);
   expect_error_mentioning([&]() {align_tools::load_recording(cut);}, {"cut.bag", "record at byte", "messages"});
   write_text(folder.file("magic.bag"), "#ROSBAG V2.0\n");
   expect_error_mentioning([&]() {align_tools::load_recording(folder.file("magic.bag"));}, {"no LaserScan topic"});

@@ -19,6 +19,7 @@
 #include "align_tools/simulated_recording.hpp"
 #include "align_tools/svg_plot.hpp"
 #include "rclcpp/rclcpp.hpp"
+#include "support/real_data.hpp"
 
 namespace fs = std::filesystem;
 
@@ -27,7 +28,7 @@ namespace
 
 constexpr double kPi = 3.141592653589793;
 const std::string kData = std::string(ALIGN_MODEL_SOURCE_DIR) + "/data";
-const std::string kRealData = ALIGN_MODEL_REAL_DATA_DIR;
+const std::string kRealData = align_test::real_data_dir();
 const align_tools::Pose2D kBundledMount{-0.102, 0.0, kPi};
 
 // The whole program runs with the bundled parameter file, as the command
@@ -128,7 +129,7 @@ TEST_P(NodeKindTest, BagAndEchoYamlOfTheSameScansGiveIdenticalOutput)
   EXPECT_EQ(text, align_tools::published_json_lines(from_yaml));
 }
 
-TEST_P(NodeKindTest, TwoRunsGiveByteIdenticalOutputAndDebugOutputsStayHiddenForPictures)
+TEST_P(NodeKindTest, TwoRunsGiveIdenticalOutputAndDebugOutputsStayHidden)
 {
   const auto recording = align_tools::load_recording(kData + "/docking_approach");
   auto settings = settings_for(GetParam());
@@ -170,12 +171,57 @@ TEST_P(NodeKindTest, DebugOutputsArePrintedInPublicationOrderWhenAskedFor)
   EXPECT_NE(align_tools::published_json_lines(run).find("/align_marker"), std::string::npos);
 }
 
+TEST_P(NodeKindTest, UnevenIntensitiesAreReplayedAsTheProgramsTakeThem)
+{
+  auto recording = align_tools::load_recording(kData + "/docking_approach");
+  recording.scans.resize(6);
+  auto changed = recording.scans;
+  // Surplus intensities are ignored: the same poses as recorded.
+  for (std::size_t i : {2, 3}) {
+    changed[i].intensities.resize(changed[i].ranges.size() + 5, 252.0f);
+  }
+  // Without intensities past the tenth reading, the plates fail the band.
+  for (std::size_t i : {4, 5}) {
+    changed[i].intensities.resize(10);
+  }
+  const std::string yaml = temp_path("uneven.yaml");
+  {
+    std::ofstream out(yaml);
+    for (const auto & scan : changed) {
+      align_tools::write_scan_yaml(out, scan);
+    }
+  }
+  const auto uneven = align_tools::load_recording(yaml);
+  fs::remove(yaml);
+  ASSERT_EQ(uneven.notes.size(), 1u);
+  EXPECT_NE(uneven.notes[0].find("4 scans have"), std::string::npos) << uneven.notes[0];
+
+  const auto expected = align_tools::replay_recording(recording, settings_for(GetParam()));
+  const auto run = align_tools::replay_recording(uneven, settings_for(GetParam()));
+  ASSERT_EQ(run.outcomes.size(), 6u);
+  for (std::size_t i = 0; i < 6; ++i) {
+    EXPECT_TRUE(run.outcomes[i].processed) << i;
+  }
+  for (std::size_t i : {2, 3}) {
+    ASSERT_TRUE(expected.outcomes[i].pose) << i;
+    ASSERT_TRUE(run.outcomes[i].pose) << i;
+    EXPECT_EQ(run.outcomes[i].pose->x, expected.outcomes[i].pose->x) << i;
+    EXPECT_EQ(run.outcomes[i].pose->y, expected.outcomes[i].pose->y) << i;
+    EXPECT_EQ(run.outcomes[i].pose->yaw, expected.outcomes[i].pose->yaw) << i;
+  }
+  for (std::size_t i : {4, 5}) {
+    EXPECT_TRUE(expected.outcomes[i].pose) << i;
+    EXPECT_FALSE(run.outcomes[i].pose) << i;
+  }
+}
+
 INSTANTIATE_TEST_SUITE_P(
-  BothPrograms, NodeKindTest,
+  , NodeKindTest,
   ::testing::Values(align_tools::NodeKind::kFeature, align_tools::NodeKind::kLine), kind_name);
 
 TEST(RealRecordings, EveryBagReplaysWithBothPrograms)
 {
+  ALIGN_TEST_NEEDS_REAL_DATA();
   struct Case
   {
     std::string file;

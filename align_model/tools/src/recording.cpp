@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <filesystem>
 #include <functional>
+#include <optional>
 #include <set>
 
 #include "align_tools/cdr.hpp"
@@ -133,6 +134,35 @@ void load_ros1_bag(Recording & recording, const TopicChoice & choice)
     recording, raw, choice, kRos1ScanType, kRos1TfType, decode_ros1_laser_scan, decode_ros1_tf_message);
 }
 
+// Intensities of another length than the ranges are legal in a LaserScan
+// and both programs handle them (a reading without an intensity fails the
+// band, surplus intensities are ignored), so such scans are replayed as
+// recorded; one line says how many there are and names the first.
+std::optional<std::string> intensity_length_note(
+  const std::vector<sensor_msgs::msg::LaserScan> & scans, const std::string & where)
+{
+  std::size_t count = 0;
+  std::string first;
+  for (std::size_t i = 0; i < scans.size(); ++i) {
+    const auto & scan = scans[i];
+    if (scan.intensities.empty() || scan.intensities.size() == scan.ranges.size()) {
+      continue;
+    }
+    if (count++ == 0) {
+      first = "scan " + std::to_string(i) + " (stamp " + std::to_string(scan.header.stamp.sec) + "." +
+        std::to_string(scan.header.stamp.nanosec) + ") has " + std::to_string(scan.ranges.size()) +
+        " ranges but " + std::to_string(scan.intensities.size()) + " intensities";
+    }
+  }
+  if (count == 0) {
+    return std::nullopt;
+  }
+  return where + ": " + std::to_string(count) + (count == 1 ? " scan has" : " scans have") +
+         " intensities of another length than its ranges (first: " + first +
+         "); replayed as recorded: readings without an intensity fail the intensity band, "
+         "surplus intensities are ignored";
+}
+
 }  // namespace
 
 RecordingFormat detect_format(const std::string & path)
@@ -149,16 +179,6 @@ RecordingFormat detect_format(const std::string & path)
   return is_ros1_bag(path) ? RecordingFormat::kRos1Bag : RecordingFormat::kEchoYaml;
 }
 
-void validate_scan(const sensor_msgs::msg::LaserScan & scan, std::size_t index, const std::string & where)
-{
-  if (!scan.intensities.empty() && scan.intensities.size() != scan.ranges.size()) {
-    throw RecordingError(
-            where + ": scan " + std::to_string(index) + " (stamp " + std::to_string(scan.header.stamp.sec) +
-            "." + std::to_string(scan.header.stamp.nanosec) + ") has " + std::to_string(scan.ranges.size()) +
-            " ranges but " + std::to_string(scan.intensities.size()) + " intensities");
-  }
-}
-
 Recording load_recording(const std::string & path, const TopicChoice & choice)
 {
   Recording recording;
@@ -170,8 +190,8 @@ Recording load_recording(const std::string & path, const TopicChoice & choice)
     case RecordingFormat::kEchoYaml: recording.scans = read_scan_yaml_file(path); break;
   }
   const std::string where = recording.topic.empty() ? path : path + " " + recording.topic;
-  for (std::size_t i = 0; i < recording.scans.size(); ++i) {
-    validate_scan(recording.scans[i], i, where);
+  if (auto note = intensity_length_note(recording.scans, where)) {
+    recording.notes.push_back(*note);
   }
   return recording;
 }

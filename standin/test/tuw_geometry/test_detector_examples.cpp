@@ -47,7 +47,7 @@ TEST(DetectorExamples, L20WithNodeDefaultsGivesBothLegsSharingTheCorner)
   EXPECT_EQ(segments[0].c(), expected.c());
 }
 
-TEST(DetectorExamples, L20WithLibraryDefaultsGivesNothingBecauseNeitherPieceIsLongEnough)
+TEST(DetectorExamples, L20WithLibraryDefaultsGivesNothingAsNoPieceIsLongEnough)
 {
   const auto points = l20();
   EXPECT_TRUE(detect(points, tuw::LineSegment2DDetectorParameter()).empty());

@@ -28,6 +28,8 @@ struct Recording
   std::vector<geometry_msgs::msg::TransformStamped> static_transforms;
   // Every LaserScan topic the recording holds.
   std::vector<std::string> scan_topics;
+  // Facts about the scans the user should know, one line each.
+  std::vector<std::string> notes;
 };
 
 // Which scan topic to take from a recording with several.
@@ -41,13 +43,11 @@ RecordingFormat detect_format(const std::string & path);
 
 // Loads a rosbag2 (folder or .db3), a ROS 1 bag or a YAML stream. Throws
 // RecordingError with a message that names the file and the scan for an
-// unreadable file, a message of another type on the scan topic, a scan
-// whose intensities are neither empty nor as many as its ranges, or an
-// ambiguous choice of topic.
+// unreadable file, a message of another type on the scan topic, or an
+// ambiguous choice of topic. Scans whose intensities are neither empty nor
+// as many as their ranges are kept as they are, as both programs take them,
+// with one note that names the first of them.
 Recording load_recording(const std::string & path, const TopicChoice & choice = {});
-
-// Checks one scan; `index` and `where` name it in the error.
-void validate_scan(const sensor_msgs::msg::LaserScan & scan, std::size_t index, const std::string & where);
 
 }  // namespace align_tools
 
