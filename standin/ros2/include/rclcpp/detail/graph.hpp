@@ -21,6 +21,7 @@
 #include <typeindex>
 #include <vector>
 
+#include "rclcpp/detail/qos_incompatibility.hpp"
 #include "rmw/types.h"
 
 namespace rclcpp
@@ -93,6 +94,12 @@ public:
     const TopicEndpoint & endpoint, const std::weak_ptr<SubscriptionBase> & subscription);
   void remove_subscription(std::uint64_t subscription_id);
 
+  // Logs both sides' warnings for every endpoint that the new one cannot
+  // match because of QoS (qos_incompatibility.hpp). Called by the entity
+  // right after it registered, outside the graph's lock.
+  void warn_incompatible_qos_of_publisher(std::uint64_t publisher_id) const;
+  void warn_incompatible_qos_of_subscription(std::uint64_t subscription_id) const;
+
   std::size_t count_publishers(const std::string & topic) const;
   std::size_t count_subscribers(const std::string & topic) const;
   std::size_t matched_subscriptions(std::uint64_t publisher_id) const;
@@ -152,6 +159,10 @@ private:
   std::shared_ptr<SubscriptionBase> matching_live_subscription_locked(
     const PublisherRecord & publisher, const SubscriptionRecord & subscription) const;
   void notify_changed_locked();
+  void collect_qos_warnings_locked(
+    const TopicEndpoint & offered, const TopicEndpoint & requested,
+    std::vector<QosWarning> & warnings) const;
+  std::string logger_name_locked(std::uint64_t node_id) const;
 
   mutable std::mutex mutex_;
   mutable std::condition_variable changed_;
