@@ -48,6 +48,8 @@ public:
 private:
   static tuw::LineSegment2DDetectorParameter initial_detector_parameter();
   void declare_parameters();
+  template<typename ParameterT>
+  void declare(const char * name, const ParameterT & default_value, const char * description);
 
   rclcpp::Node * node_ = nullptr;
   rclcpp::TimerBase::SharedPtr timer_;
