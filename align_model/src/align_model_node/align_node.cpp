@@ -3,17 +3,32 @@
 #include <utility>
 
 #include "align_model/detector_configuration.hpp"
+#include "program/dock_pose_topic.hpp"
+#include "program/parameter_description.hpp"
+#include "program/scan_qos.hpp"
 
 namespace align_node
 {
 
+using align_program::described;
+
 AlignNode::AlignNode(const rclcpp::NodeOptions & options)
 : rclcpp::Node("align_node", options)
 {
-  declare_parameter("enable_service", "align_enable");
-  declare_parameter("scan_topic", "back_scan");
-  declare_parameter("pose_stamped_topic", "docking_pose");
-  declare_parameter("debug", false);
+  declare_parameter("enable_service", "align_enable", described("Name of the std_srvs/srv/SetBool enable service"));
+  declare_parameter("scan_topic", "back_scan", described("Topic of the input sensor_msgs/msg/LaserScan"));
+  declare_parameter(
+    "pose_stamped_topic", "docking_pose", described("Topic of the target pose (heading in pose.position.z)"));
+  declare_parameter(
+    "debug", false,
+    described("Publish the selected scan on align_scan and markers on align_marker; read at every scan"));
+  const rclcpp::QoS scan_qos = align_program::scan_qos_from_choice(
+    declare_parameter(
+      align_program::kScanQosParameter, std::string(align_program::kScanQosReliable),
+      described(align_program::kScanQosDescription)));
+  declare_parameter(
+    align_program::kDockPoseTopicParameter, std::string(),
+    described(align_program::kDockPoseTopicDescription));
 
   parameter_ = std::make_shared<AlignParameter>(this);
 
@@ -34,13 +49,17 @@ AlignNode::AlignNode(const rclcpp::NodeOptions & options)
   RCLCPP_INFO(get_logger(), "Enable signal default to TRUE when test.");
 
   scan_subscription_ = create_subscription<sensor_msgs::msg::LaserScan>(
-    get_parameter("scan_topic").as_string(), rclcpp::QoS(1),
+    get_parameter("scan_topic").as_string(), scan_qos,
     [this](std::shared_ptr<const sensor_msgs::msg::LaserScan> scan) {
       callback_laser(std::move(scan));
     });
 
   pose_publisher_ = create_publisher<geometry_msgs::msg::PoseStamped>(
     get_parameter("pose_stamped_topic").as_string(), rclcpp::QoS(1));
+  const std::string dock_pose_topic = get_parameter(align_program::kDockPoseTopicParameter).as_string();
+  if (!dock_pose_topic.empty()) {
+    dock_pose_publisher_ = create_publisher<geometry_msgs::msg::PoseStamped>(dock_pose_topic, rclcpp::QoS(1));
+  }
 
   if (get_parameter("debug").as_bool()) {
     create_debug_publishers();

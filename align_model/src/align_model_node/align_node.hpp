@@ -47,7 +47,8 @@ private:
   std::vector<tuw::LineSegment2D> detect_segments(const std::vector<tuw::Point2D> & points);
   std::optional<align_model::TargetLines> search_target_lines(
     const std::vector<tuw::LineSegment2D> & segments) const;
-  void publish_target(const align_model::TargetLines & lines, bool debug);
+  void publish_target(
+    const align_model::TargetLines & lines, bool debug, const builtin_interfaces::msg::Time & scan_stamp);
 
   std::shared_ptr<tuw::LineSegment2DDetector> detector_;
   align_model::RefitWorkspace refit_workspace_;
@@ -58,6 +59,8 @@ private:
   rclcpp::Publisher<geometry_msgs::msg::PoseStamped>::SharedPtr pose_publisher_;
   rclcpp::Publisher<sensor_msgs::msg::LaserScan>::SharedPtr scan_publisher_;
   rclcpp::Publisher<visualization_msgs::msg::Marker>::SharedPtr marker_publisher_;
+  // Only when `dock_pose_topic` is set.
+  rclcpp::Publisher<geometry_msgs::msg::PoseStamped>::SharedPtr dock_pose_publisher_;
 };
 
 }  // namespace align_node

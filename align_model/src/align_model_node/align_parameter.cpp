@@ -6,6 +6,8 @@
 
 #include "align_model/int32_parameter.hpp"
 
+#include "program/parameter_description.hpp"
+
 namespace align_node
 {
 namespace
@@ -41,28 +43,37 @@ tuw::LineSegment2DDetectorParameter AlignParameter::initial_detector_parameter()
 
 void AlignParameter::declare_parameters()
 {
-  rcl_interfaces::msg::ParameterDescriptor split_neighbor_descriptor;
-  split_neighbor_descriptor.description = "..";
-  node_->declare_parameter("threshold_split_neighbor", true, split_neighbor_descriptor);
-  node_->declare_parameter("threshold_split", 0.01);
-  node_->declare_parameter("min_length", 0.05);
-  node_->declare_parameter("min_points_per_line", 5);
-  node_->declare_parameter("min_points_per_unit", 5);
-  node_->declare_parameter("laser_to_base_x", -0.102);
-  node_->declare_parameter("laser_to_base_y", 0.0);
-  node_->declare_parameter("laser_to_base_th", 3.14);
-  node_->declare_parameter("base_frame_id", "base_footprint");
-  node_->declare_parameter("min_intensity", 250.0);
-  node_->declare_parameter("max_intensity", 255.0);
-  node_->declare_parameter("min_range", 0.01);
-  node_->declare_parameter("max_range", 2.0);
-  node_->declare_parameter("points_max_distance", 0.03);
-  node_->declare_parameter("min_line_len", 0.1);
-  node_->declare_parameter("max_line_len", 0.07);
-  node_->declare_parameter("target_angle", 1.047);
-  node_->declare_parameter("angle_error", 0.2);
-  node_->declare_parameter("angle_type", 1);
-  node_->declare_parameter("anti_pose_angle", false);
+  // Every one of these is re-read every second, so a change takes effect
+  // within one second.
+  declare("threshold_split_neighbor", true,
+    "Line detector: cut the points into runs where a gap exceeds four times the gap before it");
+  declare("threshold_split", 0.01, "Line detector: largest distance of a point from its line (m)");
+  declare("min_length", 0.05, "Line detector: shortest segment (m)");
+  declare("min_points_per_line", 5, "Line detector: fewest points of a segment");
+  declare("min_points_per_unit", 5, "Line detector: fewest points per metre of a segment");
+  declare("laser_to_base_x", -0.102, "x of the laser in the base frame (m)");
+  declare("laser_to_base_y", 0.0, "y of the laser in the base frame (m)");
+  declare("laser_to_base_th", 3.14, "Yaw of the laser in the base frame (rad)");
+  declare("base_frame_id", "base_footprint", "Frame of the published pose and markers");
+  declare("min_intensity", 250.0, "A reading becomes a point only above this intensity");
+  declare("max_intensity", 255.0, "A reading becomes a point only below this intensity");
+  declare("min_range", 0.01, "A reading becomes a point only above this range (m)");
+  declare("max_range", 2.0, "A reading becomes a point only below this range (m)");
+  declare("points_max_distance", 0.03, "Largest gap between the touching ends of the two target lines (m)");
+  declare("min_line_len", 0.1, "Shortest target line (m)");
+  declare("max_line_len", 0.07, "Longest target line (m)");
+  declare("target_angle", 1.047, "Angle between the directions of the two target lines (rad)");
+  declare("angle_error", 0.2, "Admissible deviation from target_angle, as a fraction of it");
+  declare("angle_type", 1,
+    "Above 0: refit the lines and head along the corner's bisector; 0: bisector without refit; "
+    "below 0: head from the corner towards the base frame's origin");
+  declare("anti_pose_angle", false, "Negate the heading of the target pose");
+}
+
+template<typename ParameterT>
+void AlignParameter::declare(const char * name, const ParameterT & default_value, const char * description)
+{
+  node_->declare_parameter(name, default_value, align_program::described(description));
 }
 
 void AlignParameter::update_parameters()

@@ -56,6 +56,8 @@ private:
   // align_feature_node does: the program refuses to start with it.
   void refuse_integers_outside_32_bits() const;
   void copy_int32(const std::string & name, int & member);
+  template<typename ParameterT>
+  void declare(const char * name, const ParameterT & default_value, const char * description);
 
   rclcpp::Node * node_ = nullptr;
   rclcpp::TimerBase::SharedPtr timer_;

@@ -5,6 +5,7 @@
 
 #include "align_model/angles.hpp"
 #include "align_model/detector_configuration.hpp"
+#include "align_model/dock_pose.hpp"
 #include "align_model/scan_points.hpp"
 #include "align_model/segment_refit.hpp"
 #include "align_model/select_scan_data_from_angle.hpp"
@@ -67,7 +68,7 @@ void AlignNode::callback_laser(std::shared_ptr<const sensor_msgs::msg::LaserScan
     RCLCPP_DEBUG(get_logger(), "Do not find target feature.");
     return;
   }
-  publish_target(*lines, debug);
+  publish_target(*lines, debug, scan->header.stamp);
 }
 
 bool AlignNode::select_window(const sensor_msgs::msg::LaserScan & scan, bool debug)
@@ -153,7 +154,8 @@ std::optional<align_model::TargetLines> AlignNode::search_target_lines(
   return align_model::find_target_lines(segments, search, trace);
 }
 
-void AlignNode::publish_target(const align_model::TargetLines & lines, bool debug)
+void AlignNode::publish_target(
+  const align_model::TargetLines & lines, bool debug, const builtin_interfaces::msg::Time & scan_stamp)
 {
   const std::optional<align_model::TargetPose> pose = align_model::compute_target_pose(
     lines.a, lines.b, parameter_->angle_type, parameter_->anti_pose_angle);
@@ -170,7 +172,12 @@ void AlignNode::publish_target(const align_model::TargetLines & lines, bool debu
     marker_publisher_->publish(
       align_model::make_target_marker(frame_id, now(), pose->x, pose->y, pose->theta));
   }
-  pose_publisher_->publish(align_model::make_target_pose(frame_id, now(), pose->x, pose->y, pose->theta));
+  const geometry_msgs::msg::PoseStamped target_pose =
+    align_model::make_target_pose(frame_id, now(), pose->x, pose->y, pose->theta);
+  pose_publisher_->publish(target_pose);
+  if (dock_pose_publisher_) {
+    dock_pose_publisher_->publish(align_model::make_dock_pose(target_pose, scan_stamp));
+  }
 }
 
 }  // namespace align_node

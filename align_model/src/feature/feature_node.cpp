@@ -39,10 +39,13 @@ FeatureNode::FeatureNode(const rclcpp::NodeOptions & options)
   RCLCPP_INFO(get_logger(), "Enable signal default to TRUE when test.");
 
   scan_subscription_ = create_subscription<sensor_msgs::msg::LaserScan>(
-    scan_topic_, rclcpp::QoS(1),
+    scan_topic_, scan_qos_,
     std::bind(&FeatureNode::laser_callback, this, std::placeholders::_1));
 
   pose_publisher_ = create_publisher<geometry_msgs::msg::PoseStamped>(pose_stamped_topic_, rclcpp::QoS(1));
+  if (!dock_pose_topic_.empty()) {
+    dock_pose_publisher_ = create_publisher<geometry_msgs::msg::PoseStamped>(dock_pose_topic_, rclcpp::QoS(1));
+  }
 
   if (debug_) {
     create_debug_publishers();

@@ -44,14 +44,17 @@ private:
   void find_features(std::vector<tuw::LineSegment2D> & lines);
 
   // Helpers of the scan pipeline.
-  double declare_double(const std::string & name, double default_value);
-  std::int32_t declare_int32(const std::string & name, std::int32_t default_value);
+  double declare_double(const std::string & name, double default_value, const std::string & description);
+  std::int32_t declare_int32(const std::string & name, std::int32_t default_value, const std::string & description);
+  std::string declare_string(
+    const std::string & name, const std::string & default_value, const std::string & description);
   std::vector<tuw::Point2D> extract_publish_frame_points(
     const sensor_msgs::msg::LaserScan & scan, const tf2::Transform & laser_to_publish) const;
   void record_success(bool found);
   void publish_outputs(
     std::shared_ptr<sensor_msgs::msg::LaserScan> selected_scan,
-    const std::vector<tuw::LineSegment2D> & lines, const std::shared_ptr<Pose> & target_pose);
+    const std::vector<tuw::LineSegment2D> & lines, const std::shared_ptr<Pose> & target_pose,
+    const builtin_interfaces::msg::Time & scan_stamp);
 
   std::shared_ptr<tuw::LineSegment2DDetector> detector_;
   RefitWorkspace refit_workspace_;
@@ -63,6 +66,8 @@ private:
   rclcpp::Publisher<geometry_msgs::msg::PoseStamped>::SharedPtr pose_publisher_;
   rclcpp::Publisher<sensor_msgs::msg::LaserScan>::SharedPtr scan_publisher_;
   rclcpp::Publisher<visualization_msgs::msg::Marker>::SharedPtr marker_publisher_;
+  // Only when `dock_pose_topic` is set.
+  rclcpp::Publisher<geometry_msgs::msg::PoseStamped>::SharedPtr dock_pose_publisher_;
   NearSuccess near_success_;
 
   double min_angle_ = 0.0;
@@ -87,6 +92,8 @@ private:
   std::string publish_frame_;
   std::string pose_stamped_topic_;
   bool debug_ = false;
+  rclcpp::QoS scan_qos_{1};
+  std::string dock_pose_topic_;
   std::shared_ptr<tuw::LineSegment2DDetectorParameter> detector_parameter_;
 };
 

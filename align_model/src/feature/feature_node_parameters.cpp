@@ -1,17 +1,22 @@
-// Declaration of the node's 27 parameters; each value is read once, here.
+// Declaration of the node's parameters, each with a description; each value
+// is read once, here.
 #include <optional>
 #include <stdexcept>
 #include <string>
 
 #include "align_model/int32_parameter.hpp"
 #include "feature/feature_node.hpp"
+#include "program/dock_pose_topic.hpp"
+#include "program/parameter_description.hpp"
+#include "program/scan_qos.hpp"
 
 namespace align_model
 {
 namespace
 {
 
-const rcl_interfaces::msg::ParameterDescriptor kNoDescriptor{};
+using align_program::described;
+
 constexpr bool kKeepOverrides = false;
 // Longest smoothing history: minutes of scans at any scanner rate.
 constexpr std::int32_t kMaxTimes = 10000;
@@ -20,29 +25,39 @@ constexpr std::int32_t kMaxTimes = 10000;
 
 void FeatureNode::declare_parameters()
 {
-  min_angle_ = declare_double("min_angle", -3.14);
-  max_angle_ = declare_double("max_angle", 3.14);
-  min_intensity_ = declare_double("min_intensity", 250.0);
-  max_intensity_ = declare_double("max_intensity", 255.0);
-  min_range_ = declare_double("min_range", 0.01);
-  max_range_ = declare_double("max_range", 2.0);
-  detector_parameter_->threshold_split_neighbor =
-    declare_parameter("threshold_split_neighbor", true, kNoDescriptor, kKeepOverrides);
-  detector_parameter_->threshold_split = declare_double("threshold_split", 0.01);
-  detector_parameter_->min_length = declare_double("min_length", 0.05);
-  detector_parameter_->min_points_per_line = declare_int32("min_points_per_line", 5);
-  detector_parameter_->min_points_per_unit = declare_int32("min_points_per_unit", 5);
-  points_max_distance_ = declare_double("points_max_distance", 0.03);
-  min_line_len_ = declare_double("min_line_len", 0.1);
-  max_line_len_ = declare_double("max_line_len", 0.07);
-  target_angle_ = declare_double("target_angle", 1.047);
-  angle_error_ = declare_double("angle_error", 0.2);
-  angle_type_ = declare_int32("angle_type", 0);
-  anti_pose_angle_ = declare_parameter("anti_pose_angle", false, kNoDescriptor, kKeepOverrides);
-  weights_angle_error_ = declare_double("weights_angle_error", 0.1);
-  weights_distance_anti_x_ = declare_double("weights_distance_anti_x", 0.1);
-  weights_distance_last_f_ = declare_double("weights_distance_last_f", 0.1);
-  times_ = declare_int32("times", 5);
+  min_angle_ = declare_double("min_angle", -3.14, "Lower bound of the scan's angle window (rad)");
+  max_angle_ = declare_double("max_angle", 3.14, "Upper bound of the scan's angle window (rad)");
+  min_intensity_ = declare_double("min_intensity", 250.0, "A reading becomes a point only above this intensity");
+  max_intensity_ = declare_double("max_intensity", 255.0, "A reading becomes a point only below this intensity");
+  min_range_ = declare_double("min_range", 0.01, "A reading becomes a point only above this range (m)");
+  max_range_ = declare_double("max_range", 2.0, "A reading becomes a point only below this range (m)");
+  detector_parameter_->threshold_split_neighbor = declare_parameter(
+    "threshold_split_neighbor", true,
+    described("Line detector: cut the points into runs where a gap exceeds four times the gap before it"), kKeepOverrides);
+  detector_parameter_->threshold_split =
+    declare_double("threshold_split", 0.01, "Line detector: largest distance of a point from its line (m)");
+  detector_parameter_->min_length = declare_double("min_length", 0.05, "Line detector: shortest segment (m)");
+  detector_parameter_->min_points_per_line =
+    declare_int32("min_points_per_line", 5, "Line detector: fewest points of a segment");
+  detector_parameter_->min_points_per_unit =
+    declare_int32("min_points_per_unit", 5, "Line detector: fewest points per metre of a segment");
+  points_max_distance_ = declare_double(
+    "points_max_distance", 0.03, "Largest gap between the facing ends of the two plates of a corner (m)");
+  min_line_len_ = declare_double("min_line_len", 0.1, "Shortest plate segment of a corner (m)");
+  max_line_len_ = declare_double("max_line_len", 0.07, "Longest plate segment of a corner (m)");
+  target_angle_ = declare_double("target_angle", 1.047, "Angle between the directions of the two plates (rad)");
+  angle_error_ = declare_double("angle_error", 0.2, "Admissible deviation from target_angle, as a fraction of it");
+  angle_type_ = declare_int32("angle_type", 0, "Kept for parameter files shared with align_node; unused here");
+  anti_pose_angle_ = declare_parameter(
+    "anti_pose_angle", false, described("Kept for parameter files shared with align_node; unused here"),
+    kKeepOverrides);
+  weights_angle_error_ =
+    declare_double("weights_angle_error", 0.1, "Candidate scoring: weight of the corner's angle error");
+  weights_distance_anti_x_ = declare_double(
+    "weights_distance_anti_x", 0.1, "Candidate scoring: weight of how nearly straight behind (along -x) the corner lies");
+  weights_distance_last_f_ = declare_double(
+    "weights_distance_last_f", 0.1, "Candidate scoring: weight of the distance to the previous pose");
+  times_ = declare_int32("times", 5, "Number of scans the pose is smoothed over (1 to 10000)");
   // The feature manager smooths over a history of `times` entries and needs
   // at least one; refuse to start rather than misbehave later.
   if (times_ < 1) {
@@ -55,24 +70,38 @@ void FeatureNode::declare_parameters()
     throw std::invalid_argument(
             "parameter 'times' must be at most " + std::to_string(kMaxTimes) + ", got " + std::to_string(times_));
   }
-  enable_topic_ = declare_parameter("enable_topic", std::string("align_enable"), kNoDescriptor, kKeepOverrides);
-  scan_topic_ = declare_parameter("scan_topic", std::string("back_scan"), kNoDescriptor, kKeepOverrides);
-  publish_frame_ = declare_parameter("publish_frame", std::string("base_footprint"), kNoDescriptor, kKeepOverrides);
-  pose_stamped_topic_ =
-    declare_parameter("pose_stamped_topic", std::string("docking_pose"), kNoDescriptor, kKeepOverrides);
-  debug_ = declare_parameter("debug", false, kNoDescriptor, kKeepOverrides);
+  enable_topic_ = declare_string("enable_topic", "align_enable", "Topic of the zephyrax_protocol/msg/Align enable signal");
+  scan_topic_ = declare_string("scan_topic", "back_scan", "Topic of the input sensor_msgs/msg/LaserScan");
+  publish_frame_ = declare_string(
+    "publish_frame", "base_footprint", "Frame the points are moved into and the pose and markers are published in");
+  pose_stamped_topic_ = declare_string(
+    "pose_stamped_topic", "docking_pose", "Topic of the target pose (heading in pose.position.z)");
+  debug_ = declare_parameter(
+    "debug", false, described("Publish the selected scan on align_scan and markers on align_marker"),
+    kKeepOverrides);
+  scan_qos_ = align_program::scan_qos_from_choice(
+    declare_string(align_program::kScanQosParameter, align_program::kScanQosReliable, align_program::kScanQosDescription));
+  dock_pose_topic_ =
+    declare_string(align_program::kDockPoseTopicParameter, "", align_program::kDockPoseTopicDescription);
 }
 
-double FeatureNode::declare_double(const std::string & name, double default_value)
+double FeatureNode::declare_double(const std::string & name, double default_value, const std::string & description)
 {
-  return declare_parameter(name, default_value, kNoDescriptor, kKeepOverrides);
+  return declare_parameter(name, default_value, described(description), kKeepOverrides);
+}
+
+std::string FeatureNode::declare_string(
+  const std::string & name, const std::string & default_value, const std::string & description)
+{
+  return declare_parameter(name, default_value, described(description), kKeepOverrides);
 }
 
 // ROS 2 integers are 64 bits wide; a value that a 32-bit member cannot hold is
 // refused instead of being silently wrapped (the same rule as align_node's).
-std::int32_t FeatureNode::declare_int32(const std::string & name, std::int32_t default_value)
+std::int32_t FeatureNode::declare_int32(
+  const std::string & name, std::int32_t default_value, const std::string & description)
 {
-  const std::int64_t value = declare_parameter(name, default_value, kNoDescriptor, kKeepOverrides);
+  const std::int64_t value = declare_parameter(name, default_value, described(description), kKeepOverrides);
   const std::optional<std::int32_t> narrowed = narrow_to_int32(value);
   if (!narrowed) {
     throw std::out_of_range(int32_range_error(name, value));

@@ -5,6 +5,7 @@
 
 #include "align_model/angles.hpp"
 #include "align_model/corner_search.hpp"
+#include "align_model/dock_pose.hpp"
 #include "align_model/scan_points.hpp"
 #include "align_model/segment_refit.hpp"
 #include "align_model/select_scan_data_from_angle.hpp"
@@ -75,7 +76,7 @@ void FeatureNode::laser_callback(std::shared_ptr<const sensor_msgs::msg::LaserSc
   feature_manager_->next_frame();
   record_success(target_pose != nullptr);
 
-  publish_outputs(selected_scan, lines, target_pose);
+  publish_outputs(selected_scan, lines, target_pose, msg->header.stamp);
 }
 
 std::vector<tuw::Point2D> FeatureNode::extract_publish_frame_points(
@@ -131,7 +132,8 @@ void FeatureNode::record_success(bool found)
 
 void FeatureNode::publish_outputs(
   std::shared_ptr<sensor_msgs::msg::LaserScan> selected_scan,
-  const std::vector<tuw::LineSegment2D> & lines, const std::shared_ptr<Pose> & target_pose)
+  const std::vector<tuw::LineSegment2D> & lines, const std::shared_ptr<Pose> & target_pose,
+  const builtin_interfaces::msg::Time & scan_stamp)
 {
   // One stamp for everything this scan publishes, so that viewers and
   // consumers can match the outputs of one scan.
@@ -157,8 +159,12 @@ void FeatureNode::publish_outputs(
   RCLCPP_DEBUG(
     get_logger(), "TARGET_POSE: [x: %2.4f, y: %2.4f, theta: %3.2f].",
     static_cast<double>(target_pose->x), static_cast<double>(target_pose->y), theta_degrees);
-  pose_publisher_->publish(
-    make_target_pose(publish_frame_, stamp, target_pose->x, target_pose->y, target_pose->theta));
+  const geometry_msgs::msg::PoseStamped pose =
+    make_target_pose(publish_frame_, stamp, target_pose->x, target_pose->y, target_pose->theta);
+  pose_publisher_->publish(pose);
+  if (dock_pose_publisher_) {
+    dock_pose_publisher_->publish(make_dock_pose(pose, scan_stamp));
+  }
 }
 
 }  // namespace align_model

@@ -169,4 +169,20 @@ TEST(FeatureProgram, IntegerOverrideOutside32BitsEndsItBeforeSpinning)
   EXPECT_EQ(program.output().find(kStartedLine), std::string::npos) << program.output();
 }
 
+TEST(FeatureProgram, UnknownScanQosEndsItWithAFatalLineAndStatusOne)
+{
+  ChildProgram program({"--ros-args", "-p", "scan_qos:=best_effort"});
+  ASSERT_TRUE(program.started());
+  int status = 0;
+  ASSERT_TRUE(program.wait_for_exit(std::chrono::seconds(20), status)) << program.output();
+  ASSERT_TRUE(WIFEXITED(status)) << program.output();
+  EXPECT_EQ(WEXITSTATUS(status), 1);
+  EXPECT_NE(program.output().find("[FATAL]"), std::string::npos) << program.output();
+  EXPECT_NE(
+    program.output().find(
+      "parameter 'scan_qos' has the value 'best_effort'; the choices are 'reliable' and 'sensor_data'"),
+    std::string::npos) << program.output();
+  EXPECT_EQ(program.output().find(kStartedLine), std::string::npos) << program.output();
+}
+
 }  // namespace

@@ -160,4 +160,20 @@ TEST(AlignNodeProgram, IntegerOverrideOutside32BitsEndsItBeforeSpinning)
   EXPECT_EQ(program.output().find("Enable signal default to TRUE when test."), std::string::npos);
 }
 
+TEST(AlignNodeProgram, UnknownScanQosEndsWithAFatalLineAndStatusOne)
+{
+  ChildProgram program({"--ros-args", "-p", "scan_qos:=best_effort"});
+  ASSERT_TRUE(program.started());
+  const auto status = program.wait_for_exit(std::chrono::seconds(30));
+  ASSERT_TRUE(status.has_value()) << program.output();
+  ASSERT_TRUE(WIFEXITED(*status)) << program.output();
+  EXPECT_EQ(WEXITSTATUS(*status), 1);
+  EXPECT_NE(program.output().find("[FATAL]"), std::string::npos) << program.output();
+  EXPECT_NE(
+    program.output().find(
+      "parameter 'scan_qos' has the value 'best_effort'; the choices are 'reliable' and 'sensor_data'"),
+    std::string::npos) << program.output();
+  EXPECT_EQ(program.output().find("Enable signal default to TRUE when test."), std::string::npos);
+}
+
 }  // namespace

@@ -57,14 +57,23 @@ TEST_F(AlignParameterTest, CopiesTheDeclaredDefaultsAtConstruction)
   EXPECT_FALSE(holder.anti_pose_angle);
 }
 
-TEST_F(AlignParameterTest, DeclaresOnlyThreshold_split_neighborWithADescription)
+// Every holder parameter explains itself to `ros2 param describe`; the
+// placeholder ".." that threshold_split_neighbor once carried is gone.
+TEST_F(AlignParameterTest, DeclaresEveryParameterWithADescription)
 {
   auto node = make_node();
   align_node::AlignParameter holder(node.get());
 
-  EXPECT_EQ(node->describe_parameter("threshold_split_neighbor").description, "..");
-  EXPECT_EQ(node->describe_parameter("threshold_split").description, "");
-  EXPECT_EQ(node->describe_parameter("anti_pose_angle").description, "");
+  const char * const names[] = {
+    "threshold_split_neighbor", "threshold_split", "min_length", "min_points_per_line",
+    "min_points_per_unit", "laser_to_base_x", "laser_to_base_y", "laser_to_base_th", "base_frame_id",
+    "min_intensity", "max_intensity", "min_range", "max_range", "points_max_distance", "min_line_len",
+    "max_line_len", "target_angle", "angle_error", "angle_type", "anti_pose_angle"};
+  for (const char * name : names) {
+    const std::string description = node->describe_parameter(name).description;
+    EXPECT_GT(description.size(), 10u) << name << ": '" << description << "'";
+  }
+  EXPECT_NE(node->describe_parameter("threshold_split_neighbor").description, "..");
 }
 
 TEST_F(AlignParameterTest, OverridesReachTheMembersAtConstruction)

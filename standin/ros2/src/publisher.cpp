@@ -9,6 +9,7 @@ PublisherBase::PublisherBase(detail::TopicEndpoint endpoint, rclcpp::Context::Sh
 : endpoint_(std::move(endpoint)), context_(std::move(context))
 {
   graph_id_ = detail::Graph::instance().add_publisher(endpoint_);
+  detail::Graph::instance().warn_incompatible_qos_of_publisher(graph_id_);
 }
 
 PublisherBase::~PublisherBase()

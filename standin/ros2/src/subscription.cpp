@@ -21,6 +21,7 @@ SubscriptionBase::~SubscriptionBase()
 void SubscriptionBase::register_in_graph()
 {
   graph_id_ = detail::Graph::instance().add_subscription(endpoint_, weak_from_this());
+  detail::Graph::instance().warn_incompatible_qos_of_subscription(graph_id_);
 }
 
 const char * SubscriptionBase::get_topic_name() const

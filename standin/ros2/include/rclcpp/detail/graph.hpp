@@ -29,6 +29,7 @@
 #include <typeindex>
 #include <vector>
 
+#include "rclcpp/detail/qos_incompatibility.hpp"
 #include "rmw/types.h"
 
 namespace rclcpp
@@ -101,6 +102,12 @@ public:
   std::uint64_t add_subscription(
     const TopicEndpoint & endpoint, const std::weak_ptr<SubscriptionBase> & subscription);
   void remove_subscription(std::uint64_t subscription_id);
+
+  // Logs both sides' warnings for every endpoint that the new one cannot
+  // match because of QoS (qos_incompatibility.hpp). Called by the entity
+  // right after it registered, outside the graph's lock.
+  void warn_incompatible_qos_of_publisher(std::uint64_t publisher_id) const;
+  void warn_incompatible_qos_of_subscription(std::uint64_t subscription_id) const;
 
   // Endpoints on the topic in the domain, whether matched yet or not.
   std::size_t count_publishers(const std::string & topic, std::size_t domain_id) const;
@@ -196,6 +203,10 @@ private:
   // after the mutex.
   void discover_locked(SteadyTime now, std::vector<std::shared_ptr<SubscriptionBase>> & receivers);
   void notify_changed_locked();
+  void collect_qos_warnings_locked(
+    const TopicEndpoint & offered, const TopicEndpoint & requested,
+    std::vector<QosWarning> & warnings) const;
+  std::string logger_name_locked(std::uint64_t node_id) const;
 
   mutable std::mutex mutex_;
   mutable std::condition_variable changed_;

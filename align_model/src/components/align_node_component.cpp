@@ -1,0 +1,6 @@
+// align_node::AlignNode as an rclcpp component: a component container loads
+// the library and builds the node from the container's NodeOptions.
+#include "align_model_node/align_node.hpp"
+#include "rclcpp_components/register_node_macro.hpp"
+
+RCLCPP_COMPONENTS_REGISTER_NODE(align_node::AlignNode)
