@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "align_tools/argument_list.hpp"
+#include "align_tools/funnel_report.hpp"
 #include "align_tools/recording.hpp"
 #include "align_tools/replay.hpp"
 #include "align_tools/replay_plot.hpp"
@@ -119,6 +120,7 @@ int replay(const ToolOptions & options)
     std::cerr << "note: " << note << "\n";
   }
   std::cerr << align_tools::format_summary(align_tools::summarize(run.outcomes));
+  std::cerr << align_tools::format_funnel(align_tools::funnel_of(run.outcomes), run.outcomes.size());
   if (!options.plot_path.empty()) {
     write_plot(options, recording, run);
   }

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "align_model/detection_funnel.hpp"
 #include "align_model/feature_manager.hpp"
 #include "align_model/near_success.hpp"
 #include "align_model/pose.hpp"
@@ -36,6 +37,8 @@ public:
   std::shared_ptr<const StaticFrameListener> frame_listener() const;
   // The configuration the line detector was given at start-up.
   const tuw::LineSegment2DDetectorParameter & detector_configuration() const;
+  // Where the scans left the pipeline, for tools and diagnostics.
+  const DetectionFunnel & detection_funnel() const;
 
 private:
   void declare_parameters();
@@ -49,6 +52,7 @@ private:
   std::vector<tuw::Point2D> extract_publish_frame_points(
     const sensor_msgs::msg::LaserScan & scan, const tf2::Transform & laser_to_publish) const;
   void record_success(bool found);
+  void record_stage(FunnelStage stage);
   void publish_outputs(
     std::shared_ptr<sensor_msgs::msg::LaserScan> selected_scan,
     const std::vector<tuw::LineSegment2D> & lines, const std::shared_ptr<Pose> & target_pose);
@@ -64,6 +68,8 @@ private:
   rclcpp::Publisher<sensor_msgs::msg::LaserScan>::SharedPtr scan_publisher_;
   rclcpp::Publisher<visualization_msgs::msg::Marker>::SharedPtr marker_publisher_;
   NearSuccess near_success_;
+  DetectionFunnel funnel_;
+  PairCounts pair_counts_;  // of the latest corner search
 
   double min_angle_ = 0.0;
   double max_angle_ = 0.0;

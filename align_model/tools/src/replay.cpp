@@ -89,7 +89,8 @@ public:
       feature_node_ = std::make_shared<align_model::FeatureNode>(node_options(settings, force_debug));
       node_ = feature_node_;
     } else {
-      node_ = std::make_shared<align_node::AlignNode>(node_options(settings, force_debug));
+      line_node_ = std::make_shared<align_node::AlignNode>(node_options(settings, force_debug));
+      node_ = line_node_;
     }
     tap_ = std::make_unique<LogTap>(node_->get_logger().get_name());
     probe_ = std::make_shared<rclcpp::Node>("align_replay_feeder", node_->get_namespace());
@@ -232,6 +233,7 @@ private:
     set_clock(scan.header.stamp);
     ScanOutcome outcome;
     const LogCounts before = tap_->counts();
+    const std::uint64_t staged_before = funnel().scans();
     const auto start = Clock::now();
     scan_publisher_->publish(scan);
     auto received = [&]() {return tap_->counts().scans_received > before.scans_received;};
@@ -243,6 +245,9 @@ private:
     outcome.seconds = std::chrono::duration<double>(Clock::now() - start).count();
     outcome.dropped_at_transform = tap_->counts().transform_drops > before.transform_drops;
     drain();
+    if (funnel().scans() > staged_before) {
+      outcome.stage = funnel().last();
+    }
     for (const auto & published : run_.published) {
       if (published.scan == current_scan_ && published.pose) {
         const auto & p = published.pose->pose.position;
@@ -253,6 +258,12 @@ private:
     if (outcome.dropped_at_transform) {
       wait_for_transform(scan.header.frame_id);
     }
+  }
+
+  // The node's own record of where its scans stopped.
+  const align_model::DetectionFunnel & funnel() const
+  {
+    return feature_node_ ? feature_node_->detection_funnel() : line_node_->detection_funnel();
   }
 
   // The first scan starts the listener's worker and is dropped; waiting
@@ -314,6 +325,7 @@ private:
   const ReplaySettings & settings_;
   ReplayRun run_;
   std::shared_ptr<align_model::FeatureNode> feature_node_;
+  std::shared_ptr<align_node::AlignNode> line_node_;
   rclcpp::Node::SharedPtr node_;
   rclcpp::Node::SharedPtr probe_;
   std::unique_ptr<LogTap> tap_;
