@@ -287,6 +287,44 @@ private:
 
   void describe_view()
   {
+    describe_view_frame();
+    describe_analysis();
+  }
+
+  // The node's search settings as it holds them after the run.
+  void describe_analysis()
+  {
+    AnalysisSettings & analysis = run_.view.analysis;
+    analysis.line_program = settings_.node == NodeKind::kLine;
+    analysis.band = run_.view.band;
+    if (run_.view.laser_to_frame) {
+      analysis.laser_to_frame = *run_.view.laser_to_frame;
+    }
+    auto number = [this](const char * name) {return node_->get_parameter(name).as_double();};
+    auto integer = [this](const char * name) {return static_cast<int>(node_->get_parameter(name).as_int());};
+    analysis.search.min_line_len = number("min_line_len");
+    analysis.search.max_line_len = number("max_line_len");
+    analysis.search.points_max_distance = number("points_max_distance");
+    analysis.search.target_angle = number("target_angle");
+    analysis.search.angle_error = number("angle_error");
+    if (feature_node_) {
+      analysis.detector = feature_node_->detector_configuration();
+      analysis.min_angle = number("min_angle");
+      analysis.max_angle = number("max_angle");
+      return;
+    }
+    analysis.line_mount = std::array<double, 3>{
+      number("laser_to_base_x"), number("laser_to_base_y"), number("laser_to_base_th")};
+    analysis.refit = integer("angle_type") > 0;
+    analysis.detector.threshold_split_neighbor = node_->get_parameter("threshold_split_neighbor").as_bool();
+    analysis.detector.threshold_split = number("threshold_split");
+    analysis.detector.min_length = number("min_length");
+    analysis.detector.min_points_per_line = integer("min_points_per_line");
+    analysis.detector.min_points_per_unit = integer("min_points_per_unit");
+  }
+
+  void describe_view_frame()
+  {
     NodeView & view = run_.view;
     view.band.min_range = node_->get_parameter("min_range").as_double();
     view.band.max_range = node_->get_parameter("max_range").as_double();
