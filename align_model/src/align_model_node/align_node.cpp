@@ -14,6 +14,7 @@ AlignNode::AlignNode(const rclcpp::NodeOptions & options)
   declare_parameter("scan_topic", "back_scan");
   declare_parameter("pose_stamped_topic", "docking_pose");
   declare_parameter("debug", false);
+  declare_parameter("diagnostics", false);
 
   parameter_ = std::make_shared<AlignParameter>(this);
 
@@ -44,6 +45,10 @@ AlignNode::AlignNode(const rclcpp::NodeOptions & options)
 
   if (get_parameter("debug").as_bool()) {
     create_debug_publishers();
+  }
+  if (get_parameter("diagnostics").as_bool()) {
+    diagnostics_reporter_ = std::make_unique<align_program::DetectionDiagnostics>(
+      *this, [this]() {return enable_;}, funnel_);
   }
 }
 

@@ -10,6 +10,7 @@
 #include "align_model/target_lines.hpp"
 #include "align_model_node/align_parameter.hpp"
 #include "geometry_msgs/msg/pose_stamped.hpp"
+#include "program/detection_diagnostics.hpp"
 #include "rclcpp/rclcpp.hpp"
 #include "sensor_msgs/msg/laser_scan.hpp"
 #include "std_srvs/srv/set_bool.hpp"
@@ -65,6 +66,8 @@ private:
   rclcpp::Publisher<sensor_msgs::msg::LaserScan>::SharedPtr scan_publisher_;
   rclcpp::Publisher<visualization_msgs::msg::Marker>::SharedPtr marker_publisher_;
   align_model::DetectionFunnel funnel_;
+  // Only with the parameter `diagnostics` (read once at start-up).
+  std::unique_ptr<align_program::DetectionDiagnostics> diagnostics_reporter_;
 };
 
 }  // namespace align_node

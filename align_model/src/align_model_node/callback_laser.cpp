@@ -78,6 +78,9 @@ void AlignNode::callback_laser(std::shared_ptr<const sensor_msgs::msg::LaserScan
 void AlignNode::record_stage(align_model::FunnelStage stage)
 {
   funnel_.record(stage);
+  if (diagnostics_reporter_) {
+    diagnostics_reporter_->record(stage);
+  }
 }
 
 const align_model::DetectionFunnel & AlignNode::detection_funnel() const

@@ -13,6 +13,7 @@
 #include "align_model/segment_refit.hpp"
 #include "align_model/static_frame_listener.hpp"
 #include "geometry_msgs/msg/pose_stamped.hpp"
+#include "program/detection_diagnostics.hpp"
 #include "rclcpp/rclcpp.hpp"
 #include "sensor_msgs/msg/laser_scan.hpp"
 #include "tuw_geometry/linesegment2d.hpp"
@@ -93,7 +94,10 @@ private:
   std::string publish_frame_;
   std::string pose_stamped_topic_;
   bool debug_ = false;
+  bool diagnostics_ = false;
   std::shared_ptr<tuw::LineSegment2DDetectorParameter> detector_parameter_;
+  // Only with the parameter `diagnostics`; declared last, destroyed first.
+  std::unique_ptr<align_program::DetectionDiagnostics> diagnostics_reporter_;
 };
 
 }  // namespace align_model

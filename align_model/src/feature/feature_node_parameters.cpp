@@ -60,6 +60,7 @@ void FeatureNode::declare_parameters()
   pose_stamped_topic_ =
     declare_parameter("pose_stamped_topic", std::string("docking_pose"), kNoDescriptor, kKeepOverrides);
   debug_ = declare_parameter("debug", false, kNoDescriptor, kKeepOverrides);
+  diagnostics_ = declare_parameter("diagnostics", false, kNoDescriptor, kKeepOverrides);
 }
 
 double FeatureNode::declare_double(const std::string & name, double default_value)

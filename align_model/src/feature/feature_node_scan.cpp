@@ -137,6 +137,9 @@ void FeatureNode::record_success(bool found)
 void FeatureNode::record_stage(FunnelStage stage)
 {
   funnel_.record(stage);
+  if (diagnostics_reporter_) {
+    diagnostics_reporter_->record(stage);
+  }
 }
 
 const DetectionFunnel & FeatureNode::detection_funnel() const
