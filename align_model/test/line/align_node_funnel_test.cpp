@@ -50,7 +50,7 @@ INSTANTIATE_TEST_SUITE_P(
     LineStageCase{"BandAboveThePlates", {{"min_intensity", 253.0}}, false, FunnelStage::kNoReadingInBand},
     LineStageCase{"DetectorNeedsMorePoints", {{"min_points_per_line", 100000}}, false,
       FunnelStage::kFewerThanTwoSegments},
-    LineStageCase{"PlatesLongerThanTheWindow", {{"max_line_len", 0.2}}, false, FunnelStage::kNoPairInLengthWindow},
+    LineStageCase{"PlatesShorterThanTheWindow", {{"min_line_len", 0.35}}, false, FunnelStage::kNoPairInLengthWindow},
     LineStageCase{"NoGapIsSmallEnough", {{"points_max_distance", 0.0}}, false, FunnelStage::kNoPairNearEnough},
     LineStageCase{"WrongTargetAngle", {{"target_angle", 0.5}, {"angle_error", 0.1}}, false,
       FunnelStage::kNoPairAtAngle},

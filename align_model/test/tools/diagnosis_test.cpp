@@ -12,6 +12,8 @@
 #include "align_tools/recording.hpp"
 #include "align_tools/replay.hpp"
 #include "align_tools/replay_diagnosis.hpp"
+#include "align_tools/replay_plot.hpp"
+#include "align_tools/svg_plot.hpp"
 #include "align_tools/simulated_recording.hpp"
 #include "align_tools/truth_check.hpp"
 #include "rclcpp/rclcpp.hpp"
@@ -170,4 +172,23 @@ TEST(Suggestion, TheRecordedReflectorsAreNoVTarget)
   const auto suggestion = align_tools::suggest_parameters(recording.scans, run.view.analysis);
   EXPECT_FALSE(suggestion.found);
   EXPECT_NE(suggestion.problem.find("found no V-shaped candidate"), std::string::npos) << suggestion.problem;
+}
+
+TEST(RejectedPairs, ThePictureMarksThePlatesTheLengthWindowRejected)
+{
+  const auto recording = recording_of(approach());
+  auto settings = settings_for(align_tools::NodeKind::kLine, {{"max_line_len", 0.2}});
+  settings.collect_debug_outputs = true;
+  const auto run = align_tools::replay_recording(recording, settings);
+  const auto scene = align_tools::plot_scan(recording, run, recording.scans.size() - 1);
+  ASSERT_FALSE(scene.rejected.empty());
+  EXPECT_EQ(scene.rejected.front().reason, "too long");
+  const std::string svg = align_tools::render_svg(scene);
+  EXPECT_NE(svg.find(">too long</text>"), std::string::npos);
+  EXPECT_NE(svg.find("rejected candidate pair (why): " + std::to_string(scene.rejected.size())), std::string::npos);
+
+  // With the working window the plates pass and nothing is marked.
+  settings.parameter_overrides = {{"max_line_len", 0.4}};
+  const auto good = align_tools::replay_recording(recording, settings);
+  EXPECT_TRUE(align_tools::plot_scan(recording, good, recording.scans.size() - 1).rejected.empty());
 }
