@@ -32,7 +32,12 @@ protected:
 TEST_P(LineFunnel, TheScanStopsAtTheStageItWasBuiltFor)
 {
   align_line_test::enable_debug_logging();
-  auto node = harness_.start<align_node::AlignNode>(align_line_test::plate_overrides(GetParam().overrides));
+  // The case's own values come last, so that they win over the plate limits.
+  auto overrides = align_line_test::plate_overrides();
+  for (const auto & parameter : GetParam().overrides) {
+    overrides.push_back(parameter);
+  }
+  auto node = harness_.start<align_node::AlignNode>(overrides);
   const auto scan = GetParam().narrow_scan ?
     align_line_test::make_empty_scan(static_cast<float>(-align_line_test::kPi / 4.0),
     static_cast<float>(align_line_test::degrees(0.25)), 361) :
