@@ -10,9 +10,12 @@
 #include "align_tools/argument_list.hpp"
 #include "align_tools/recording.hpp"
 #include "align_tools/replay.hpp"
+#include "align_tools/replay_diagnosis.hpp"
 #include "align_tools/replay_plot.hpp"
+#include "align_tools/replay_suggest.hpp"
 #include "align_tools/replay_summary.hpp"
 #include "align_tools/svg_plot.hpp"
+#include "align_tools/truth_check.hpp"
 #include "rclcpp/rclcpp.hpp"
 
 namespace
@@ -20,13 +23,17 @@ namespace
 
 const char kUsage[] =
   "usage: align_replay --node feature|line RECORDING [--topic NAME] [--tf X Y YAW]\n"
-  "                    [--plot FILE.svg [--scan K | --plot-all]] [--ros-args ROS_ARGUMENTS...]\n"
+  "                    [--plot FILE.svg [--scan K | --plot-all]] [--truth FILE.json] [--suggest FILE.yaml]\n"
+  "                    [--ros-args ROS_ARGUMENTS...]\n"
   "  RECORDING  rosbag2 folder or .db3 (sqlite3), ROS 1 bag (format 2.0), or a YAML stream\n"
   "             of LaserScans as 'ros2 topic echo --full-length' prints them\n"
   "  --topic    the scan topic of a recording with several\n"
   "  --tf       laser mount in the base frame (m, m, rad): a static transform for the feature\n"
   "             program, laser_to_base_x/_y/_th for the line program\n"
   "  --plot     draws scan K (default: the last) or, with --plot-all, the whole run\n"
+  "  --truth    ground truth of a simulated recording (align_scan_sim --truth): counts the poses\n"
+  "             within 2 cm and 2 degrees\n"
+  "  --suggest  writes a parameter file that lets the recorded target through, then checks it\n"
   "  node parameters, --params-file and --log-level go after --ros-args\n"
   "stdout: one JSON object per published message; NaN and infinities as \"nan\", \"inf\", \"-inf\"\n";
 
@@ -38,6 +45,8 @@ struct ToolOptions
   std::string plot_path;
   std::optional<long long> plot_scan;
   bool plot_all = false;
+  std::string truth_path;
+  std::string suggest_path;
 };
 
 ToolOptions parse_options(const std::vector<std::string> & own)
@@ -67,6 +76,10 @@ ToolOptions parse_options(const std::vector<std::string> & own)
       options.plot_scan = arguments.integer(argument);
     } else if (argument == "--plot-all") {
       options.plot_all = true;
+    } else if (argument == "--truth") {
+      options.truth_path = arguments.text(argument);
+    } else if (argument == "--suggest") {
+      options.suggest_path = arguments.text(argument);
     } else if (argument == "-h" || argument == "--help") {
       throw std::invalid_argument("");
     } else if (!argument.empty() && argument[0] == '-') {
@@ -122,8 +135,19 @@ int replay(const ToolOptions & options)
     std::cerr << "note: " << note << "\n";
   }
   std::cerr << align_tools::format_summary(align_tools::summarize(run.outcomes));
+  std::cerr << align_tools::diagnosis_text(recording, run);
+  std::optional<align_tools::GroundTruth> truth;
+  if (!options.truth_path.empty()) {
+    truth = align_tools::read_ground_truth(options.truth_path);
+    std::cerr << align_tools::format_agreement(align_tools::agreement_with_truth(run.outcomes, *truth));
+  }
   if (!options.plot_path.empty()) {
     write_plot(options, recording, run);
+  }
+  if (!options.suggest_path.empty() &&
+    !align_tools::write_suggestion(recording, run, options.settings, options.suggest_path, truth, std::cerr))
+  {
+    return 1;
   }
   return 0;
 }

@@ -6,6 +6,7 @@
 #include <optional>
 #include <vector>
 
+#include "align_model/detection_funnel.hpp"
 #include "tuw_geometry/linesegment2d.hpp"
 
 namespace align_model
@@ -40,9 +41,12 @@ struct TargetLineTrace
   std::function<void(const TargetLines & best)> on_accept;
 };
 
+// `counts`, when given, receives how far the pairs got (for the detection
+// funnel): touching pairs count as near, pairs within the tolerance as at the
+// angle.
 std::optional<TargetLines> find_target_lines(
   const std::vector<tuw::LineSegment2D> & lines, const TargetLineParameters & parameters,
-  const TargetLineTrace & trace = {});
+  const TargetLineTrace & trace = {}, PairCounts * counts = nullptr);
 
 struct TargetPose
 {

@@ -29,6 +29,7 @@ AlignNode::AlignNode(const rclcpp::NodeOptions & options)
   declare_parameter(
     align_program::kDockPoseTopicParameter, std::string(),
     described(align_program::kDockPoseTopicDescription));
+  declare_parameter("diagnostics", false, described("Publish diagnostic_msgs/msg/DiagnosticArray on /diagnostics once a second; read at start-up"));
 
   parameter_ = std::make_shared<AlignParameter>(this);
 
@@ -63,6 +64,10 @@ AlignNode::AlignNode(const rclcpp::NodeOptions & options)
 
   if (get_parameter("debug").as_bool()) {
     create_debug_publishers();
+  }
+  if (get_parameter("diagnostics").as_bool()) {
+    diagnostics_reporter_ = std::make_unique<align_program::DetectionDiagnostics>(
+      *this, [this]() {return enable_;}, funnel_);
   }
 }
 

@@ -5,10 +5,12 @@
 #include <optional>
 #include <vector>
 
+#include "align_model/detection_funnel.hpp"
 #include "align_model/segment_refit.hpp"
 #include "align_model/target_lines.hpp"
 #include "align_model_node/align_parameter.hpp"
 #include "geometry_msgs/msg/pose_stamped.hpp"
+#include "program/detection_diagnostics.hpp"
 #include "rclcpp/rclcpp.hpp"
 #include "sensor_msgs/msg/laser_scan.hpp"
 #include "std_srvs/srv/set_bool.hpp"
@@ -36,6 +38,9 @@ public:
   // removed afterwards.
   void create_debug_publishers();
 
+  // Where the scans left the pipeline, for tools and diagnostics.
+  const align_model::DetectionFunnel & detection_funnel() const;
+
 private:
   void handle_enable(
     const std::shared_ptr<std_srvs::srv::SetBool::Request> request,
@@ -46,9 +51,11 @@ private:
   std::vector<tuw::Point2D> extract_base_points(const sensor_msgs::msg::LaserScan & scan) const;
   std::vector<tuw::LineSegment2D> detect_segments(const std::vector<tuw::Point2D> & points);
   std::optional<align_model::TargetLines> search_target_lines(
-    const std::vector<tuw::LineSegment2D> & segments) const;
-  void publish_target(
+    const std::vector<tuw::LineSegment2D> & segments, align_model::PairCounts & counts) const;
+  // Returns whether a pose was published.
+  bool publish_target(
     const align_model::TargetLines & lines, bool debug, const builtin_interfaces::msg::Time & scan_stamp);
+  void record_stage(align_model::FunnelStage stage);
 
   std::shared_ptr<tuw::LineSegment2DDetector> detector_;
   align_model::RefitWorkspace refit_workspace_;
@@ -61,6 +68,9 @@ private:
   rclcpp::Publisher<visualization_msgs::msg::Marker>::SharedPtr marker_publisher_;
   // Only when `dock_pose_topic` is set.
   rclcpp::Publisher<geometry_msgs::msg::PoseStamped>::SharedPtr dock_pose_publisher_;
+  align_model::DetectionFunnel funnel_;
+  // Only with the parameter `diagnostics` (read once at start-up).
+  std::unique_ptr<align_program::DetectionDiagnostics> diagnostics_reporter_;
 };
 
 }  // namespace align_node

@@ -39,6 +39,7 @@ void AlignNode::callback_laser(std::shared_ptr<const sensor_msgs::msg::LaserScan
 
   if (!enable_) {
     RCLCPP_DEBUG(get_logger(), "Align enable signal is FALSE.");
+    record_stage(align_model::FunnelStage::kDisabled);
     return;
   }
 
@@ -50,6 +51,7 @@ void AlignNode::callback_laser(std::shared_ptr<const sensor_msgs::msg::LaserScan
   }
 
   if (!select_window(*scan, debug)) {
+    record_stage(align_model::FunnelStage::kWindowFailed);
     return;
   }
 
@@ -63,12 +65,28 @@ void AlignNode::callback_laser(std::shared_ptr<const sensor_msgs::msg::LaserScan
       align_model::make_segment_marker(parameter_->base_frame_id, now(), segments));
   }
 
-  const std::optional<align_model::TargetLines> lines = search_target_lines(segments);
+  align_model::PairCounts pairs;
+  const std::optional<align_model::TargetLines> lines = search_target_lines(segments, pairs);
   if (!lines) {
     RCLCPP_DEBUG(get_logger(), "Do not find target feature.");
+    record_stage(align_model::stage_after_search(points.size(), segments.size(), pairs, false));
     return;
   }
-  publish_target(*lines, debug, scan->header.stamp);
+  const bool published = publish_target(*lines, debug, scan->header.stamp);
+  record_stage(align_model::stage_after_search(points.size(), segments.size(), pairs, published));
+}
+
+void AlignNode::record_stage(align_model::FunnelStage stage)
+{
+  funnel_.record(stage);
+  if (diagnostics_reporter_) {
+    diagnostics_reporter_->record(stage);
+  }
+}
+
+const align_model::DetectionFunnel & AlignNode::detection_funnel() const
+{
+  return funnel_;
 }
 
 bool AlignNode::select_window(const sensor_msgs::msg::LaserScan & scan, bool debug)
@@ -127,7 +145,7 @@ std::vector<tuw::LineSegment2D> AlignNode::detect_segments(const std::vector<tuw
 }
 
 std::optional<align_model::TargetLines> AlignNode::search_target_lines(
-  const std::vector<tuw::LineSegment2D> & segments) const
+  const std::vector<tuw::LineSegment2D> & segments, align_model::PairCounts & counts) const
 {
   align_model::TargetLineParameters search;
   search.points_max_distance = parameter_->points_max_distance;
@@ -151,17 +169,17 @@ std::optional<align_model::TargetLines> AlignNode::search_target_lines(
     };
 
   RCLCPP_DEBUG(get_logger(), "Try to find feartues.");
-  return align_model::find_target_lines(segments, search, trace);
+  return align_model::find_target_lines(segments, search, trace, &counts);
 }
 
-void AlignNode::publish_target(
+bool AlignNode::publish_target(
   const align_model::TargetLines & lines, bool debug, const builtin_interfaces::msg::Time & scan_stamp)
 {
   const std::optional<align_model::TargetPose> pose = align_model::compute_target_pose(
     lines.a, lines.b, parameter_->angle_type, parameter_->anti_pose_angle);
   if (!pose) {
     // Parallel lines have no corner; the debug outputs already went out.
-    return;
+    return false;
   }
   RCLCPP_DEBUG(
     get_logger(), "TARGET_POSE: [x: %2.4f, y: %2.4f, theta: %3.2f].",
@@ -178,6 +196,7 @@ void AlignNode::publish_target(
   if (dock_pose_publisher_) {
     dock_pose_publisher_->publish(align_model::make_dock_pose(target_pose, scan_stamp));
   }
+  return true;
 }
 
 }  // namespace align_node

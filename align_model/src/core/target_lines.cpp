@@ -34,8 +34,9 @@ std::optional<TouchingPair> touching_pair(
 
 std::optional<TargetLines> find_target_lines(
   const std::vector<tuw::LineSegment2D> & lines, const TargetLineParameters & parameters,
-  const TargetLineTrace & trace)
+  const TargetLineTrace & trace, PairCounts * counts)
 {
+  PairCounts seen;
   const double tolerance = std::fabs(parameters.target_angle * parameters.angle_error);
   double best = std::fabs(parameters.target_angle);
   std::optional<TargetLines> found;
@@ -43,17 +44,20 @@ std::optional<TargetLines> find_target_lines(
   segments_in_length_window(lines, parameters.min_line_len, parameters.max_line_len, candidates);
   for (std::size_t a = 0; a < candidates.size(); ++a) {
     for (std::size_t b = a + 1; b < candidates.size(); ++b) {
+      ++seen.in_length_window;
       const std::size_t i = candidates[a];
       const std::size_t j = candidates[b];
       const auto pair = touching_pair(lines[i], lines[j], parameters.points_max_distance);
       if (!pair) {
         continue;
       }
+      ++seen.near;
       const double error = normalize_angle(
         pair->second->angle() - pair->first->angle() - parameters.target_angle);
       if (trace.on_error) {
         trace.on_error(i, j, error);
       }
+      seen.at_angle += std::fabs(error) <= tolerance ? 1 : 0;
       // <=: among equal errors the last pair in search order wins.
       if (std::fabs(error) <= tolerance && std::fabs(error) <= best) {
         found = TargetLines{*pair->first, *pair->second, i, j, error};
@@ -63,6 +67,9 @@ std::optional<TargetLines> find_target_lines(
         }
       }
     }
+  }
+  if (counts) {
+    *counts = seen;
   }
   return found;
 }

@@ -50,6 +50,10 @@ FeatureNode::FeatureNode(const rclcpp::NodeOptions & options)
   if (debug_) {
     create_debug_publishers();
   }
+  if (diagnostics_) {
+    diagnostics_reporter_ = std::make_unique<align_program::DetectionDiagnostics>(
+      *this, [this]() {return enable_;}, funnel_);
+  }
 }
 
 FeatureNode::~FeatureNode() = default;

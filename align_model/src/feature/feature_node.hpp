@@ -6,12 +6,14 @@
 #include <string>
 #include <vector>
 
+#include "align_model/detection_funnel.hpp"
 #include "align_model/feature_manager.hpp"
 #include "align_model/near_success.hpp"
 #include "align_model/pose.hpp"
 #include "align_model/segment_refit.hpp"
 #include "align_model/static_frame_listener.hpp"
 #include "geometry_msgs/msg/pose_stamped.hpp"
+#include "program/detection_diagnostics.hpp"
 #include "rclcpp/rclcpp.hpp"
 #include "sensor_msgs/msg/laser_scan.hpp"
 #include "tuw_geometry/linesegment2d.hpp"
@@ -36,6 +38,8 @@ public:
   std::shared_ptr<const StaticFrameListener> frame_listener() const;
   // The configuration the line detector was given at start-up.
   const tuw::LineSegment2DDetectorParameter & detector_configuration() const;
+  // Where the scans left the pipeline, for tools and diagnostics.
+  const DetectionFunnel & detection_funnel() const;
 
 private:
   void declare_parameters();
@@ -51,6 +55,7 @@ private:
   std::vector<tuw::Point2D> extract_publish_frame_points(
     const sensor_msgs::msg::LaserScan & scan, const tf2::Transform & laser_to_publish) const;
   void record_success(bool found);
+  void record_stage(FunnelStage stage);
   void publish_outputs(
     std::shared_ptr<sensor_msgs::msg::LaserScan> selected_scan,
     const std::vector<tuw::LineSegment2D> & lines, const std::shared_ptr<Pose> & target_pose,
@@ -69,6 +74,8 @@ private:
   // Only when `dock_pose_topic` is set.
   rclcpp::Publisher<geometry_msgs::msg::PoseStamped>::SharedPtr dock_pose_publisher_;
   NearSuccess near_success_;
+  DetectionFunnel funnel_;
+  PairCounts pair_counts_;  // of the latest corner search
 
   double min_angle_ = 0.0;
   double max_angle_ = 0.0;
@@ -94,7 +101,10 @@ private:
   bool debug_ = false;
   rclcpp::QoS scan_qos_{1};
   std::string dock_pose_topic_;
+  bool diagnostics_ = false;
   std::shared_ptr<tuw::LineSegment2DDetectorParameter> detector_parameter_;
+  // Only with the parameter `diagnostics`; declared last, destroyed first.
+  std::unique_ptr<align_program::DetectionDiagnostics> diagnostics_reporter_;
 };
 
 }  // namespace align_model

@@ -83,6 +83,7 @@ void FeatureNode::declare_parameters()
     declare_string(align_program::kScanQosParameter, align_program::kScanQosReliable, align_program::kScanQosDescription));
   dock_pose_topic_ =
     declare_string(align_program::kDockPoseTopicParameter, "", align_program::kDockPoseTopicDescription);
+  diagnostics_ = declare_parameter("diagnostics", false, described("Publish diagnostic_msgs/msg/DiagnosticArray on /diagnostics once a second; read at start-up"), kKeepOverrides);
 }
 
 double FeatureNode::declare_double(const std::string & name, double default_value, const std::string & description)

@@ -45,12 +45,14 @@ void FeatureNode::laser_callback(std::shared_ptr<const sensor_msgs::msg::LaserSc
   RCLCPP_DEBUG(get_logger(), "Get BACK_SCAN laser data, size %ld.", count_of(msg->ranges.size()));
   if (!enable_) {
     RCLCPP_DEBUG(get_logger(), "Align enable signal is FALSE.");
+    record_stage(FunnelStage::kDisabled);
     return;
   }
 
   const std::string & laser_frame = msg->header.frame_id;
   if (!frame_listener_->has_transform(publish_frame_, laser_frame)) {
     RCLCPP_DEBUG(get_logger(), "Get tf_trans failed.");
+    record_stage(FunnelStage::kNoTransform);
     return;
   }
   const tf2::Transform laser_to_publish = frame_listener_->get_transform(publish_frame_, laser_frame);
@@ -58,6 +60,7 @@ void FeatureNode::laser_callback(std::shared_ptr<const sensor_msgs::msg::LaserSc
   auto selected_scan = std::make_shared<sensor_msgs::msg::LaserScan>();
   if (!select_scan_data_from_angle(msg, selected_scan, min_angle_, max_angle_)) {
     RCLCPP_ERROR(get_logger(), "select_scan_data_from_angle is FAILED, maybe select data out of range.");
+    record_stage(FunnelStage::kWindowFailed);
     return;
   }
   RCLCPP_DEBUG(get_logger(), "SCAN_SELECT lens %ld.", count_of(selected_scan->ranges.size()));
@@ -75,6 +78,7 @@ void FeatureNode::laser_callback(std::shared_ptr<const sensor_msgs::msg::LaserSc
   const std::shared_ptr<Pose> target_pose = feature_manager_->evaluate().get_pose();
   feature_manager_->next_frame();
   record_success(target_pose != nullptr);
+  record_stage(stage_after_search(points.size(), lines.size(), pair_counts_, target_pose != nullptr));
 
   publish_outputs(selected_scan, lines, target_pose, msg->header.stamp);
 }
@@ -116,6 +120,7 @@ void FeatureNode::find_features(std::vector<tuw::LineSegment2D> & lines)
 
   std::vector<std::shared_ptr<Feature>> features;
   const CornerSearchCounts counts = search_corners(lines, parameters, features, trace);
+  pair_counts_ = PairCounts{counts.count_lens, counts.count_near, static_cast<int>(features.size())};
   for (const auto & feature : features) {
     feature_manager_->add_feature(feature);
   }
@@ -128,6 +133,19 @@ void FeatureNode::record_success(bool found)
 {
   const double rate = near_success_.record(found);
   RCLCPP_DEBUG(get_logger(), "Find status is %s, NEAR SUCCESS is %2.3f.", found ? " TRUE" : "FALSE", rate);
+}
+
+void FeatureNode::record_stage(FunnelStage stage)
+{
+  funnel_.record(stage);
+  if (diagnostics_reporter_) {
+    diagnostics_reporter_->record(stage);
+  }
+}
+
+const DetectionFunnel & FeatureNode::detection_funnel() const
+{
+  return funnel_;
 }
 
 void FeatureNode::publish_outputs(

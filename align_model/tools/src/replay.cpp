@@ -89,7 +89,8 @@ public:
       feature_node_ = std::make_shared<align_model::FeatureNode>(node_options(settings, force_debug));
       node_ = feature_node_;
     } else {
-      node_ = std::make_shared<align_node::AlignNode>(node_options(settings, force_debug));
+      line_node_ = std::make_shared<align_node::AlignNode>(node_options(settings, force_debug));
+      node_ = line_node_;
     }
     tap_ = std::make_unique<LogTap>(node_->get_logger().get_name());
     probe_ = std::make_shared<rclcpp::Node>("align_replay_feeder", node_->get_namespace());
@@ -232,6 +233,7 @@ private:
     set_clock(scan.header.stamp);
     ScanOutcome outcome;
     const LogCounts before = tap_->counts();
+    const std::uint64_t staged_before = funnel().scans();
     const auto start = Clock::now();
     scan_publisher_->publish(scan);
     auto received = [&]() {return tap_->counts().scans_received > before.scans_received;};
@@ -243,6 +245,9 @@ private:
     outcome.seconds = std::chrono::duration<double>(Clock::now() - start).count();
     outcome.dropped_at_transform = tap_->counts().transform_drops > before.transform_drops;
     drain();
+    if (funnel().scans() > staged_before) {
+      outcome.stage = funnel().last();
+    }
     for (const auto & published : run_.published) {
       if (published.scan == current_scan_ && published.pose) {
         const auto & p = published.pose->pose.position;
@@ -253,6 +258,12 @@ private:
     if (outcome.dropped_at_transform) {
       wait_for_transform(scan.header.frame_id);
     }
+  }
+
+  // The node's own record of where its scans stopped.
+  const align_model::DetectionFunnel & funnel() const
+  {
+    return feature_node_ ? feature_node_->detection_funnel() : line_node_->detection_funnel();
   }
 
   // The first scan starts the listener's worker and is dropped; waiting
@@ -275,6 +286,44 @@ private:
   }
 
   void describe_view()
+  {
+    describe_view_frame();
+    describe_analysis();
+  }
+
+  // The node's search settings as it holds them after the run.
+  void describe_analysis()
+  {
+    AnalysisSettings & analysis = run_.view.analysis;
+    analysis.line_program = settings_.node == NodeKind::kLine;
+    analysis.band = run_.view.band;
+    if (run_.view.laser_to_frame) {
+      analysis.laser_to_frame = *run_.view.laser_to_frame;
+    }
+    auto number = [this](const char * name) {return node_->get_parameter(name).as_double();};
+    auto integer = [this](const char * name) {return static_cast<int>(node_->get_parameter(name).as_int());};
+    analysis.search.min_line_len = number("min_line_len");
+    analysis.search.max_line_len = number("max_line_len");
+    analysis.search.points_max_distance = number("points_max_distance");
+    analysis.search.target_angle = number("target_angle");
+    analysis.search.angle_error = number("angle_error");
+    if (feature_node_) {
+      analysis.detector = feature_node_->detector_configuration();
+      analysis.min_angle = number("min_angle");
+      analysis.max_angle = number("max_angle");
+      return;
+    }
+    analysis.line_mount = std::array<double, 3>{
+      number("laser_to_base_x"), number("laser_to_base_y"), number("laser_to_base_th")};
+    analysis.refit = integer("angle_type") > 0;
+    analysis.detector.threshold_split_neighbor = node_->get_parameter("threshold_split_neighbor").as_bool();
+    analysis.detector.threshold_split = number("threshold_split");
+    analysis.detector.min_length = number("min_length");
+    analysis.detector.min_points_per_line = integer("min_points_per_line");
+    analysis.detector.min_points_per_unit = integer("min_points_per_unit");
+  }
+
+  void describe_view_frame()
   {
     NodeView & view = run_.view;
     view.band.min_range = node_->get_parameter("min_range").as_double();
@@ -314,6 +363,7 @@ private:
   const ReplaySettings & settings_;
   ReplayRun run_;
   std::shared_ptr<align_model::FeatureNode> feature_node_;
+  std::shared_ptr<align_node::AlignNode> line_node_;
   rclcpp::Node::SharedPtr node_;
   rclcpp::Node::SharedPtr probe_;
   std::unique_ptr<LogTap> tap_;

@@ -3,7 +3,9 @@
 #include <cmath>
 #include <cstdio>
 
+#include "align_model/angles.hpp"
 #include "align_model/scan_points.hpp"
+#include "align_tools/parameter_suggestion.hpp"
 
 namespace align_tools
 {
@@ -70,6 +72,67 @@ void add_outputs(const ReplayRun & run, std::size_t index, bool every_scan, Plot
   }
 }
 
+// Why the node's search turned a pair down, in the order of its tests; empty
+// for a pair that passed them all.
+std::string rejection_reason(const PairGeometry & pair, const AnalysisSettings & settings)
+{
+  const auto & s = settings.search;
+  const double longest = std::max(pair.length_i, pair.length_j);
+  const double shortest = std::min(pair.length_i, pair.length_j);
+  if (longest > s.max_line_len) {
+    return "too long";
+  }
+  if (shortest < s.min_line_len) {
+    return "too short";
+  }
+  if (pair.gap >= s.points_max_distance) {
+    return "too far apart";
+  }
+  const double tolerance = std::fabs(s.target_angle * s.angle_error);
+  const double error = settings.line_program ?
+    std::fabs(align_model::normalize_angle(pair.turn - s.target_angle)) : std::fabs(pair.turn) - s.target_angle;
+  if (error > tolerance) {
+    return "wrong angle";
+  }
+  if (!settings.line_program && (!pair.has_corner || std::cos(static_cast<float>(pair.heading)) <= 0.0f)) {
+    return "faces away";
+  }
+  return "";
+}
+
+// The pairs of the node's segments that are shaped like the target (legs
+// meeting at a clear angle) but failed a test.
+void add_rejected(const ReplayRun & run, PlotScene & scene)
+{
+  std::vector<tuw::LineSegment2D> segments;
+  for (const auto & s : scene.segments) {
+    segments.emplace_back();
+    segments.back().set(s.x0, s.y0, s.x1, s.y1);
+  }
+  const AnalysisSettings & settings = run.view.analysis;
+  const CandidateRules rules;
+  const double near = std::max(rules.max_gap, 2.0 * settings.search.points_max_distance);
+  for (const auto & pair : pairs_of(segments, settings)) {
+    const double turn = std::fabs(pair.turn);
+    if (pair.gap >= near || turn < rules.min_turn || turn > rules.max_turn) {
+      continue;
+    }
+    const std::string reason = rejection_reason(pair, settings);
+    if (reason.empty()) {
+      continue;
+    }
+    const auto & a = segments[pair.i];
+    const auto & b = segments[pair.j];
+    PlotRejectedPair rejected;
+    rejected.a = {a.x0(), a.y0(), a.x1(), a.y1()};
+    rejected.b = {b.x0(), b.y0(), b.x1(), b.y1()};
+    rejected.x = pair.has_corner ? pair.corner_x : (a.x1() + b.x0()) / 2.0;
+    rejected.y = pair.has_corner ? pair.corner_y : (a.y1() + b.y0()) / 2.0;
+    rejected.reason = reason;
+    scene.rejected.push_back(rejected);
+  }
+}
+
 std::string band_text(const ReplayRun & run)
 {
   char text[256];
@@ -98,6 +161,7 @@ PlotScene plot_scan(const Recording & recording, const ReplayRun & run, std::siz
     add_accepted(recording.scans[index], run, transform_of(run), scene);
   }
   add_outputs(run, index, false, scene);
+  add_rejected(run, scene);
   scene.title = recording.path + ", scan " + std::to_string(index) + " of " + std::to_string(recording.scans.size());
   std::string verdict = "no target pose";
   if (!scene.targets.empty()) {

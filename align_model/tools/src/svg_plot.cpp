@@ -157,6 +157,7 @@ void arrow_head_definition(std::ostream & out, const std::string & colour)
 }
 
 const char kSegmentColour[] = "#2e9e2e";
+const char kRejectedColour[] = "#b0006e";
 const char kTargetColour[] = "#e0301e";
 const char kAxisX[] = "#d62728";
 const char kAxisY[] = "#1f77b4";
@@ -171,6 +172,31 @@ float intensity_scale(const PlotScene & scene)
     }
   }
   return highest;
+}
+
+void draw_line(std::ostream & out, const View & view, const PlotSegment & s)
+{
+  out << "<line x1='" << number(view.px(s.x0)) << "' y1='" << number(view.py(s.y0)) << "' x2='" <<
+    number(view.px(s.x1)) << "' y2='" << number(view.py(s.y1)) << "'/>\n";
+}
+
+// Rejected candidate pairs: dashed over their legs, the reason in words.
+void draw_rejected(std::ostream & out, const PlotScene & scene, const View & view)
+{
+  if (scene.rejected.empty()) {
+    return;
+  }
+  out << "<g stroke='" << kRejectedColour << "' stroke-width='2' stroke-dasharray='6 4' fill='none'>\n";
+  for (const auto & pair : scene.rejected) {
+    draw_line(out, view, pair.a);
+    draw_line(out, view, pair.b);
+  }
+  out << "</g>\n<g font-family='sans-serif' font-size='12' fill='" << kRejectedColour << "'>\n";
+  for (const auto & pair : scene.rejected) {
+    out << "<text x='" << number(view.px(pair.x) + 6) << "' y='" << number(view.py(pair.y) - 6) << "'>" <<
+      escape(pair.reason) << "</text>\n";
+  }
+  out << "</g>\n";
 }
 
 void draw_scene(std::ostream & out, const PlotScene & scene, const View & view, float highest)
@@ -195,6 +221,7 @@ void draw_scene(std::ostream & out, const PlotScene & scene, const View & view, 
       number(view.px(s.x1)) << "' y2='" << number(view.py(s.y1)) << "'/>\n";
   }
   out << "</g>\n";
+  draw_rejected(out, scene, view);
   const double arrow = std::max(0.1, 60.0 / view.scale());
   for (const auto & t : scene.targets) {
     out << "<circle cx='" << number(view.px(t.x)) << "' cy='" << number(view.py(t.y)) << "' r='5' fill='" <<
@@ -233,6 +260,9 @@ void draw_legend(std::ostream & out, const PlotScene & scene, float highest)
   label("segments: " + std::to_string(scene.segments.size()));
   out << "<circle cx='" << number(x + 10) << "' cy='" << number(y) << "' r='5' fill='" << kTargetColour << "'/>\n";
   label("target corner + heading: " + std::to_string(scene.targets.size()));
+  out << "<line x1='" << number(x) << "' y1='" << number(y) << "' x2='" << number(x + 20) << "' y2='" << number(y) <<
+    "' stroke='" << kRejectedColour << "' stroke-width='2' stroke-dasharray='6 4'/>\n";
+  label("rejected candidate pair (why): " + std::to_string(scene.rejected.size()));
   out << "<line x1='" << number(x) << "' y1='" << number(y) << "' x2='" << number(x + 20) << "' y2='" << number(y) <<
     "' stroke='" << kAxisX << "' stroke-width='2.5'/>\n";
   label(scene.frame + " x axis");

@@ -11,6 +11,7 @@
 #include "align_model/scan_points.hpp"
 #include "align_tools/recording.hpp"
 #include "align_tools/replay_summary.hpp"
+#include "align_tools/scan_analysis.hpp"
 #include "align_tools/scan_simulator.hpp"
 #include "geometry_msgs/msg/pose_stamped.hpp"
 #include "rclcpp/rclcpp.hpp"
@@ -58,6 +59,8 @@ struct NodeView
   std::string frame;
   align_model::RangeIntensityBand band;
   std::optional<align_model::PlanarTransform> laser_to_frame;
+  // Everything the what-if analyses need to redo the node's steps.
+  AnalysisSettings analysis;
 };
 
 struct ReplayRun

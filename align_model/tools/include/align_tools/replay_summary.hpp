@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "align_model/detection_funnel.hpp"
 #include "align_tools/scan_simulator.hpp"
 
 namespace align_tools
@@ -18,6 +19,7 @@ struct ScanOutcome
   bool dropped_at_transform = false;  // ended at the transform gate
   std::optional<Pose2D> pose;  // the published pose (heading from position.z)
   double seconds = 0.0;  // from publishing the scan until its callback returned
+  std::optional<align_model::FunnelStage> stage;  // where the node's pipeline left the scan
 };
 
 struct Spread

@@ -21,6 +21,17 @@ struct PlotSegment
   double x0 = 0.0, y0 = 0.0, x1 = 0.0, y1 = 0.0;
 };
 
+// A pair of segments that looked like the target's corner but failed one of
+// the node's tests; drawn dashed with the reason at its facing ends.
+struct PlotRejectedPair
+{
+  PlotSegment a;
+  PlotSegment b;
+  double x = 0.0;  // between the facing ends
+  double y = 0.0;
+  std::string reason;  // "too long", "too short", "too far apart", "wrong angle", "faces away"
+};
+
 // Everything drawn, in the base (publish) frame, metres and radians.
 struct PlotScene
 {
@@ -32,6 +43,7 @@ struct PlotScene
   std::vector<PlotReturn> accepted;  // returns inside the range and intensity bands
   std::vector<PlotSegment> segments;  // as the node extracted them
   std::vector<Pose2D> targets;  // chosen corners with their headings
+  std::vector<PlotRejectedPair> rejected;
   // Returns farther than this from the laser are left out of the view so
   // that a 60 m wall does not shrink the target to a dot.
   double view_radius = 3.0;
