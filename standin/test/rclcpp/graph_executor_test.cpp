@@ -17,6 +17,7 @@ namespace
 {
 
 using graph_test::RosTest;
+using graph_test::wait_for_matches;
 using std_msgs::msg::Header;
 using namespace std::chrono_literals;
 
@@ -93,6 +94,8 @@ TEST_F(ExecutorTest, ReadyTimersRunBeforeSubscriptionsOneMessagePerPass)
   auto timer = node_->create_wall_timer(1ms, [&order] {order.push_back("timer");});
   auto pub_a = node_->create_publisher<Header>("a", 10);
   auto pub_b = node_->create_publisher<Header>("b", 10);
+  ASSERT_TRUE(wait_for_matches(*pub_a, 1));
+  ASSERT_TRUE(wait_for_matches(*pub_b, 1));
   Header msg;
   msg.frame_id = "2";
   pub_b->publish(msg);
@@ -132,6 +135,8 @@ TEST_F(ExecutorTest, CallbacksNeverOverlapEvenWithConcurrentPublishers)
   auto timer = node_->create_wall_timer(1ms, [&] {guarded();});
   auto pub_x = node_->create_publisher<Header>("x", 1);
   auto pub_y = node_->create_publisher<Header>("y", 1);
+  ASSERT_TRUE(wait_for_matches(*pub_x, 1));
+  ASSERT_TRUE(wait_for_matches(*pub_y, 1));
 
   rclcpp::executors::SingleThreadedExecutor executor;
   executor.add_node(node_);
@@ -252,6 +257,7 @@ TEST_F(ExecutorTest, SpinOnceTimesOutWithoutWorkAndSpinAllDrains)
   auto sub = node_->create_subscription<Header>(
     "drain", rclcpp::QoS(1).keep_all(), [&received](const Header &) {++received;});
   auto publisher = node_->create_publisher<Header>("drain", 1);
+  ASSERT_TRUE(wait_for_matches(*publisher, 1));
   for (int i = 0; i < 5; ++i) {
     publisher->publish(Header());
   }
@@ -275,6 +281,11 @@ TEST_F(ExecutorTest, DestroyingANodeWhileAnotherThreadPublishes)
   for (int i = 0; i < 50; ++i) {
     auto listener = std::make_shared<rclcpp::Node>("listener");
     auto sub = listener->create_subscription<Header>("/busy", 1, [](const Header &) {});
+    // Matched, so that the producer delivers into it while it goes away.
+    if (!wait_for_matches(*sub, 1)) {
+      ADD_FAILURE() << "subscription " << i << " never matched";
+      break;
+    }
     rclcpp::executors::SingleThreadedExecutor executor;
     executor.add_node(listener);
     executor.spin_some();

@@ -72,6 +72,7 @@ TEST_F(NodeIdentityTest, GlobalRemapMovesASubscription)
   EXPECT_STREQ(sub->get_topic_name(), "/scan");
 
   auto publisher = node->create_publisher<Header>("/scan", 1);
+  ASSERT_TRUE(graph_test::wait_for_matches(*publisher, 1));
   Header msg;
   msg.frame_id = "moved";
   publisher->publish(msg);

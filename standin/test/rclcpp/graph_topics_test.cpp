@@ -17,6 +17,7 @@ namespace
 {
 
 using graph_test::RosTest;
+using graph_test::wait_for_matches;
 using std_msgs::msg::Header;
 using namespace std::chrono_literals;
 
@@ -70,6 +71,7 @@ TEST_F(TopicTest, DeliversToEveryMatchingSubscriptionOnlyWhenSpun)
   auto other = std::make_shared<rclcpp::Node>("other_node");
   auto sub_b = record("/chatter", 10, second, other);
   auto publisher = node_->create_publisher<Header>("chatter", 10);
+  ASSERT_TRUE(wait_for_matches(*publisher, 2));
   EXPECT_EQ(publisher->get_subscription_count(), 2u);
   EXPECT_EQ(sub_a->get_publisher_count(), 1u);
 
@@ -93,6 +95,7 @@ TEST_F(TopicTest, KeepLastDepthOneKeepsOnlyTheNewestMessage)
   auto sub_one = record("scan", rclcpp::QoS(1), depth_one);
   auto sub_three = record("scan", rclcpp::QoS(3), depth_three);
   auto publisher = node_->create_publisher<Header>("scan", rclcpp::QoS(1));
+  ASSERT_TRUE(wait_for_matches(*publisher, 2));
   for (const char * frame : {"1", "2", "3", "4"}) {
     publisher->publish(header(frame));
   }
@@ -106,6 +109,7 @@ TEST_F(TopicTest, KeepAllKeepsEveryMessage)
   std::vector<std::string> frames;
   auto sub = record("all", rclcpp::QoS(1).keep_all(), frames);
   auto publisher = node_->create_publisher<Header>("all", 1);
+  ASSERT_TRUE(wait_for_matches(*publisher, 1));
   for (int i = 0; i < 50; ++i) {
     publisher->publish(header(std::to_string(i)));
   }
@@ -127,6 +131,9 @@ TEST_F(TopicTest, TransientLocalReplaysTheLastMessagesToLateSubscriptions)
   auto late_sub = record("map", rclcpp::QoS(5).transient_local(), late);
   std::vector<std::string> late_volatile;
   auto volatile_sub = record("map", rclcpp::QoS(5), late_volatile);
+  // The history arrives when the subscription matches, not when it is created.
+  ASSERT_TRUE(wait_for_matches(*late_sub, 1));
+  ASSERT_TRUE(wait_for_matches(*volatile_sub, 1));
   drain();
   EXPECT_EQ(late, (std::vector<std::string>{"m2", "m3"}));
   EXPECT_TRUE(late_volatile.empty()) << "a volatile subscription gets only new messages";
@@ -145,7 +152,10 @@ TEST_F(TopicTest, VolatilePublisherDoesNotReplayAndDoesNotMatchTransientLocal)
   auto late_sub = record("state", rclcpp::QoS(10), late);
   std::vector<std::string> latched;
   auto latched_sub = record("state", rclcpp::QoS(10).transient_local(), latched);
+  ASSERT_TRUE(wait_for_matches(*plain, 1));
+  ASSERT_TRUE(graph_test::wait_for_discovery(*node_)) << "the latched one would have matched";
   EXPECT_EQ(plain->get_subscription_count(), 1u);
+  EXPECT_EQ(latched_sub->get_publisher_count(), 0u);
 
   plain->publish(header("new"));
   drain();
@@ -160,6 +170,8 @@ TEST_F(TopicTest, BestEffortPublisherDoesNotReachReliableSubscription)
   auto reliable_sub = record("lossy", rclcpp::QoS(5), reliable);
   auto best_effort_sub = record("lossy", rclcpp::QoS(5).best_effort(), best_effort);
   auto publisher = node_->create_publisher<Header>("lossy", rclcpp::QoS(5).best_effort());
+  ASSERT_TRUE(wait_for_matches(*publisher, 1));
+  EXPECT_EQ(reliable_sub->get_publisher_count(), 0u);
   publisher->publish(header("x"));
   drain();
   EXPECT_TRUE(reliable.empty());
@@ -171,6 +183,8 @@ TEST_F(TopicTest, DifferentTypesOnOneNameDoNotMix)
   std::vector<std::string> frames;
   auto sub = record("mixed", 5, frames);
   auto clock_publisher = node_->create_publisher<rosgraph_msgs::msg::Clock>("mixed", 5);
+  ASSERT_TRUE(graph_test::wait_for_discovery(*node_)) << "a match would have happened by now";
+  EXPECT_EQ(clock_publisher->get_subscription_count(), 0u);
   clock_publisher->publish(rosgraph_msgs::msg::Clock());
   drain();
   EXPECT_TRUE(frames.empty());
@@ -208,7 +222,9 @@ TEST_F(TopicTest, AcceptsEveryCallbackForm)
     };
   subs.push_back(node_->create_subscription<Header>("forms", 5, function));
 
-  node_->create_publisher<Header>("forms", 5)->publish(header("f"));
+  auto publisher = node_->create_publisher<Header>("forms", 5);
+  ASSERT_TRUE(wait_for_matches(*publisher, subs.size()));
+  publisher->publish(header("f"));
   drain();
   EXPECT_EQ(
     got, (std::vector<std::string>{
@@ -221,6 +237,7 @@ TEST_F(TopicTest, UniquePtrPublishAndSharedDeliveryKeepTheContent)
   auto sub = node_->create_subscription<Header>(
     "owned", 1, [&](std::shared_ptr<const Header> m) {received = m;});
   auto publisher = node_->create_publisher<Header>("owned", 1);
+  ASSERT_TRUE(wait_for_matches(*publisher, 1));
   auto message = std::make_unique<Header>();
   message->frame_id = "moved";
   message->stamp.sec = 7;
@@ -241,6 +258,8 @@ TEST_F(TopicTest, SourceTimestampsAreStrictlyIncreasingAcrossTopics)
   auto sub_b = node_->create_subscription<Header>("ts_b", 100, recorder);
   auto pub_a = node_->create_publisher<Header>("ts_a", 100);
   auto pub_b = node_->create_publisher<Header>("ts_b", 100);
+  ASSERT_TRUE(wait_for_matches(*pub_a, 1));
+  ASSERT_TRUE(wait_for_matches(*pub_b, 1));
   for (int i = 0; i < 20; ++i) {
     (i % 2 == 0 ? pub_a : pub_b)->publish(header(std::to_string(i)));
   }
@@ -263,9 +282,12 @@ TEST_F(TopicTest, IgnoreLocalPublicationsSkipsTheOwnNode)
   options.ignore_local_publications = true;
   auto sub = node_->create_subscription<Header>(
     "echo", 5, [&](const Header & m) {frames.push_back(m.frame_id);}, options);
-  node_->create_publisher<Header>("echo", 5)->publish(header("own"));
+  auto own = node_->create_publisher<Header>("echo", 5);
   auto other = std::make_shared<rclcpp::Node>("echo_source");
-  other->create_publisher<Header>("/echo", 5)->publish(header("foreign"));
+  auto foreign = other->create_publisher<Header>("/echo", 5);
+  ASSERT_TRUE(wait_for_matches(*sub, 2)) << "ignoring local publications still matches them";
+  own->publish(header("own"));
+  foreign->publish(header("foreign"));
   drain();
   EXPECT_EQ(frames, std::vector<std::string>{"foreign"});
 }
@@ -275,6 +297,7 @@ TEST_F(TopicTest, DestroyedSubscriptionStopsReceivingAndLeavesTheGraph)
   std::vector<std::string> frames;
   auto sub = record("gone", 5, frames);
   auto publisher = node_->create_publisher<Header>("gone", 5);
+  ASSERT_TRUE(wait_for_matches(*publisher, 1));
   publisher->publish(header("queued"));
   sub.reset();
   EXPECT_EQ(publisher->get_subscription_count(), 0u);
@@ -291,6 +314,7 @@ TEST_F(TopicTest, PublishingFromAnotherThreadWhileSpinning)
   auto sub = node_->create_subscription<Header>(
     "threaded", rclcpp::QoS(kMessages).keep_all(), [&](const Header &) {++received;});
   auto publisher = node_->create_publisher<Header>("threaded", 10);
+  ASSERT_TRUE(wait_for_matches(*publisher, 1));
   std::thread spinner([this] {executor_.spin();});
   std::thread producer([&] {
       for (int i = 0; i < kMessages; ++i) {
@@ -316,9 +340,16 @@ TEST_F(TopicTest, SubscriptionsComeAndGoWhileAnotherThreadPublishes)
         publisher->publish(header("c"));
       }
     });
-  for (int i = 0; i < 200; ++i) {
+  // Each round waits for discovery, so that it really receives while it goes
+  // away; fewer rounds than unmatched ones took keep the run short.
+  for (int i = 0; i < 50; ++i) {
     auto other = std::make_shared<rclcpp::Node>("churn_node");
     auto sub = other->create_subscription<Header>("/churn", 1, [](const Header &) {});
+    // Matched, so that the producer delivers into it while it goes away.
+    if (!wait_for_matches(*sub, 1)) {
+      ADD_FAILURE() << "subscription " << i << " never matched";
+      break;
+    }
     rclcpp::spin_some(other);
   }
   stop.store(true);
@@ -343,6 +374,7 @@ TEST_F(TopicTest, PublishAfterShutdownIsDroppedSilently)
   std::vector<std::string> frames;
   auto sub = record("late", 5, frames);
   auto publisher = node_->create_publisher<Header>("late", 5);
+  ASSERT_TRUE(wait_for_matches(*publisher, 1));
   rclcpp::shutdown();
   EXPECT_NO_THROW(publisher->publish(header("x")));
   EXPECT_FALSE(sub->has_message());

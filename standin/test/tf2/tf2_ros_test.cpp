@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <functional>
 #include <memory>
 #include <stdexcept>
 #include <string>
@@ -10,6 +11,7 @@
 #include <vector>
 
 #include "rclcpp/rclcpp.hpp"
+#include "std_msgs/msg/header.hpp"
 #include "tf2/exceptions.h"
 #include "tf2_msgs/msg/tf_message.hpp"
 #include "tf2_ros/buffer.h"
@@ -60,6 +62,29 @@ bool wait_for_lookup(
     }
   }
   return false;
+}
+
+// Polls `condition` until it holds or the deadline passes.
+bool wait_until(const std::function<bool()> & condition)
+{
+  const auto deadline = std::chrono::steady_clock::now() + kDeliveryDeadline;
+  while (!condition() && std::chrono::steady_clock::now() < deadline) {
+    std::this_thread::sleep_for(1ms);
+  }
+  return condition();
+}
+
+// Endpoints match only after discovery, as on DDS. Waits until every endpoint
+// that exists now has been through it: a probe pair created now matches no
+// earlier than they do. For endpoints a test cannot reach, such as those of a
+// listener or a broadcaster.
+bool wait_for_discovery(rclcpp::Node & node)
+{
+  using std_msgs::msg::Header;
+  auto subscription = node.create_subscription<Header>(
+    "/tf2_test_discovery_probe", 1, [](const Header &) {});
+  auto publisher = node.create_publisher<Header>("/tf2_test_discovery_probe", 1);
+  return wait_until([&] {return publisher->get_subscription_count() > 0;});
 }
 
 class WithRos : public testing::Test
@@ -151,6 +176,8 @@ TEST_F(WithRos, ListenerFillsTheBufferFromStaticAndDynamicTopics)
   auto static_pub = node->create_publisher<tf2_msgs::msg::TFMessage>(
     "/tf_static", tf2_ros::StaticBroadcasterQoS());
   auto dynamic_pub = node->create_publisher<tf2_msgs::msg::TFMessage>("/tf", tf2_ros::DynamicBroadcasterQoS());
+  // /tf is volatile: what is published before the match is lost.
+  ASSERT_TRUE(wait_until([&] {return dynamic_pub->get_subscription_count() > 0;}));
   static_pub->publish(make_message({make_transform("base", "laser", 0.5)}));
   dynamic_pub->publish(make_message({make_transform("odom", "base", 2.0, 7)}));
 
@@ -208,6 +235,8 @@ TEST_F(WithRos, StaticBroadcasterReplacesAChildFrameInsteadOfAddingIt)
   auto subscription = node->create_subscription<tf2_msgs::msg::TFMessage>(
     "/tf_static", tf2_ros::StaticListenerQoS(),
     [&received](tf2_msgs::msg::TFMessage::ConstSharedPtr msg) {received.push_back(*msg);});
+  // The history arrives when the subscription matches the broadcaster.
+  ASSERT_TRUE(wait_until([&] {return subscription->get_publisher_count() > 0;}));
   rclcpp::spin_some(node);
   ASSERT_EQ(received.size(), 1u);
   ASSERT_EQ(received[0].transforms.size(), 2u);
@@ -221,6 +250,8 @@ TEST_F(WithRos, DynamicBroadcasterPublishesOnTf)
   tf2_ros::TransformBroadcaster broadcaster(node);
   auto buffer = make_buffer();
   tf2_ros::TransformListener listener(*buffer);
+  // /tf is volatile: what is sent before the listener matched is lost.
+  ASSERT_TRUE(wait_for_discovery(*node));
   broadcaster.sendTransform(make_transform("odom", "base", 3.0, 4));
   geometry_msgs::msg::TransformStamped result;
   ASSERT_TRUE(wait_for_lookup(*buffer, "odom", "base", result));
@@ -291,6 +322,8 @@ TEST_F(WithRos, NodeBasedListenerWithoutThreadIsSpunByTheCaller)
   EXPECT_FALSE(buffer->isUsingDedicatedThread());
   tf2_ros::StaticTransformBroadcaster broadcaster(node);
   broadcaster.sendTransform(make_transform("base", "laser", 0.5));
+  // Matched, so only the missing spin keeps the transform out of the buffer.
+  ASSERT_TRUE(wait_for_discovery(*node));
   EXPECT_THROW(buffer->lookupTransform("base", "laser", tf2::TimePointZero), tf2::LookupException);
   rclcpp::spin_some(owner);
   EXPECT_EQ(buffer->lookupTransform("base", "laser", tf2::TimePointZero).transform.translation.x, 0.5);
