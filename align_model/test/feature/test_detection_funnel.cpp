@@ -63,7 +63,7 @@ protected:
   feature_test::LaserMount mount_;
 };
 
-TEST_P(FeatureFunnel, TheScanStopsAtTheStageItWasBuiltFor)
+TEST_P(FeatureFunnel, StopsWhereBuiltTo)
 {
   auto node = harness_.start<FeatureNode>(deployment(GetParam().overrides));
   feature_test::publish_static_transform(

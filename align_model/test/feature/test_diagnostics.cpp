@@ -36,7 +36,7 @@ TEST(FeatureNodeDiagnostics, OffByDefaultNothingIsPublishedOnDiagnostics)
   harness.release_node();
 }
 
-TEST(FeatureNodeDiagnostics, WarnsWithTheFunnelStageWhileScansStopAtTheTransformGate)
+TEST(FeatureNodeDiagnostics, WarnsWithTheStageWhereScansStop)
 {
   align_test::NodeHarness harness;
   auto node = harness.start<FeatureNode>({rclcpp::Parameter("diagnostics", true)});

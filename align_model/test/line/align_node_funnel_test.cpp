@@ -29,7 +29,7 @@ protected:
   align_test::NodeHarness harness_;
 };
 
-TEST_P(LineFunnel, TheScanStopsAtTheStageItWasBuiltFor)
+TEST_P(LineFunnel, StopsWhereBuiltTo)
 {
   align_line_test::enable_debug_logging();
   // The case's own values come last, so that they win over the plate limits.

@@ -77,7 +77,7 @@ TEST(NearMiss, SpreadGivesMinimumMedianAndMaximum)
   EXPECT_EQ(align_tools::spread_of({}).count, 0u);
 }
 
-TEST_P(MisTunedApproach, TheFunnelNamesTheLengthWindowAndTheSuggestionFindsTheTargetAgain)
+TEST_P(MisTunedApproach, FunnelNamesLengthsSuggestionFinds)
 {
   const auto simulated = approach();
   const auto recording = recording_of(simulated);

@@ -180,6 +180,8 @@ void Context::init(int argc, char const * const * argv, const rclcpp::InitOption
     throw rclcpp::ContextAlreadyInitialized();
   }
   detail::RosArguments arguments = detail::RosArguments::parse(collect_arguments(argc, argv));
+  // Read first, as rcl does: a bad domain fails the init before logging is set up.
+  const size_t domain_id = resolve_domain_id(init_options);
   if (init_options.auto_initialize_logging()) {
     apply_log_levels(arguments);
     take_logging();
@@ -189,7 +191,7 @@ void Context::init(int argc, char const * const * argv, const rclcpp::InitOption
     detail::set_global_arguments(std::move(arguments));
   }
   init_options_ = init_options;
-  domain_id_ = resolve_domain_id(init_options);
+  domain_id_ = domain_id;
   shutdown_reason_.clear();
   valid_ = true;
   register_context(weak_from_this());

@@ -21,6 +21,7 @@ Executor::Executor(const rclcpp::ExecutorOptions & options)
 : context_(options.context ? options.context : rclcpp::contexts::get_global_default_context()),
   wake_(std::make_shared<detail::WakeSignal>())
 {
+  graph_wake_id_ = detail::Graph::instance().add_executor_wake(wake_);
   std::weak_ptr<detail::WakeSignal> weak_wake = wake_;
   shutdown_handle_ = context_->add_on_shutdown_callback(
     [weak_wake]() {
@@ -32,6 +33,7 @@ Executor::Executor(const rclcpp::ExecutorOptions & options)
 
 Executor::~Executor()
 {
+  detail::Graph::instance().remove_executor_wake(graph_wake_id_);
   context_->remove_on_shutdown_callback(shutdown_handle_);
   std::lock_guard<std::mutex> lock(nodes_mutex_);
   for (const auto & weak : nodes_) {

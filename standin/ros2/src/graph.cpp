@@ -7,6 +7,7 @@
 #include <utility>
 
 #include "rclcpp/detail/names.hpp"
+#include "rclcpp/detail/wake_signal.hpp"
 #include "rclcpp/exceptions/exceptions.hpp"
 #include "rclcpp/subscription_base.hpp"
 
@@ -162,16 +163,41 @@ bool Graph::compatible(const PublisherRecord & publisher, const SubscriptionReco
          offered.cpp_type == requested.cpp_type && qos_compatible(offered.qos, requested.qos);
 }
 
-void Graph::add_pending_match_locked(std::uint64_t publisher_id, std::uint64_t subscription_id)
+bool Graph::add_pending_match_locked(std::uint64_t publisher_id, std::uint64_t subscription_id)
 {
   const PublisherRecord & publisher = publishers_.at(publisher_id);
   const SubscriptionRecord & subscription = subscriptions_.at(subscription_id);
-  if (compatible(publisher, subscription) && is_transient_local(publisher.endpoint.qos) &&
-    is_transient_local(subscription.endpoint.qos))
+  if (!compatible(publisher, subscription) || !is_transient_local(publisher.endpoint.qos) ||
+    !is_transient_local(subscription.endpoint.qos))
   {
-    pending_matches_.push_back(
-      {publisher_id, subscription_id, match_time(publisher.created, subscription.created)});
+    return false;
   }
+  pending_matches_.push_back(
+    {publisher_id, subscription_id, match_time(publisher.created, subscription.created)});
+  return true;
+}
+
+void Graph::wake_executors_locked() const
+{
+  for (const auto & entry : executor_wakes_) {
+    if (auto wake = entry.second.lock()) {
+      wake->notify();
+    }
+  }
+}
+
+std::uint64_t Graph::add_executor_wake(const std::weak_ptr<WakeSignal> & wake)
+{
+  std::lock_guard<std::mutex> lock(mutex_);
+  const std::uint64_t id = next_id_locked();
+  executor_wakes_[id] = wake;
+  return id;
+}
+
+void Graph::remove_executor_wake(std::uint64_t wake_id)
+{
+  std::lock_guard<std::mutex> lock(mutex_);
+  executor_wakes_.erase(wake_id);
 }
 
 std::uint64_t Graph::add_publisher(const TopicEndpoint & endpoint)
@@ -182,8 +208,12 @@ std::uint64_t Graph::add_publisher(const TopicEndpoint & endpoint)
   record.endpoint = endpoint;
   record.domain_id = domain_of_locked(endpoint.node_id);
   record.created = std::chrono::steady_clock::now();
+  bool pending = false;
   for (const auto & subscription : subscriptions_) {
-    add_pending_match_locked(id, subscription.first);
+    pending = add_pending_match_locked(id, subscription.first) || pending;
+  }
+  if (pending) {
+    wake_executors_locked();
   }
   notify_changed_locked();
   return id;
@@ -322,8 +352,12 @@ std::uint64_t Graph::add_subscription(
   record.domain_id = domain_of_locked(endpoint.node_id);
   record.created = std::chrono::steady_clock::now();
   record.subscription = subscription;
+  bool pending = false;
   for (const auto & publisher : publishers_) {
-    add_pending_match_locked(publisher.first, id);
+    pending = add_pending_match_locked(publisher.first, id) || pending;
+  }
+  if (pending) {
+    wake_executors_locked();
   }
   notify_changed_locked();
   return id;

@@ -95,7 +95,7 @@ protected:
   rclcpp::executors::SingleThreadedExecutor executor_;
 };
 
-TEST_F(DiscoveryTest, MatchedCountsStayZeroUntilDiscoveryWhileGraphCountsSeeEndpointsAtOnce)
+TEST_F(DiscoveryTest, MatchedCountsWaitForDiscoveryGraphCountsDoNot)
 {
   Frames frames;
   const auto before = SteadyClock::now();
@@ -165,7 +165,7 @@ TEST_F(DiscoveryTest, TransientLocalHistoryArrivesOnceAtTheMatchBeforeLaterMessa
     << "the history is delivered once";
 }
 
-TEST_F(DiscoveryTest, TransientLocalHistoryReachesASpinningExecutorWithoutFurtherPublishing)
+TEST_F(DiscoveryTest, HistoryReachesASpinningExecutor)
 {
   auto publisher = node_->create_publisher<Header>("latched", rclcpp::QoS(5).transient_local());
   publisher->publish(header("h1"));
@@ -180,7 +180,7 @@ TEST_F(DiscoveryTest, TransientLocalHistoryReachesASpinningExecutorWithoutFurthe
   EXPECT_EQ(frames.get(), (std::vector<std::string>{"h1", "h2"}));
 }
 
-TEST_F(DiscoveryTest, TransientLocalHistoryReachesAnExecutorThatWaitedBeforeThePublisherExisted)
+TEST_F(DiscoveryTest, HistoryWakesAnExecutorAsleepBeforeThePublisher)
 {
   Frames frames;
   auto subscription = record("late_latched", rclcpp::QoS(5).transient_local(), frames);
@@ -366,7 +366,7 @@ void count_after_init(
   ++g_lines_after_init;
 }
 
-TEST(LoggingOwnershipTest, InitReplacesTheHandlerAndTheLastShutdownRestoresTheConsole)
+TEST(LoggingOwnershipTest, InitReplacesTheHandlerLastShutdownRestoresIt)
 {
   if (rclcpp::ok()) {
     rclcpp::shutdown();

@@ -140,6 +140,7 @@ private:
   std::mutex nodes_mutex_;
   std::vector<std::weak_ptr<rclcpp::node_interfaces::NodeBaseInterface>> nodes_;
   rclcpp::Context::OnShutdownCallbackHandle shutdown_handle_;
+  std::uint64_t graph_wake_id_ = 0;   // the graph wakes this executor for new matches
 };
 
 namespace executors

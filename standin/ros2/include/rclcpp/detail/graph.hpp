@@ -39,6 +39,7 @@ class ServiceBase;
 
 namespace detail
 {
+class WakeSignal;
 
 using ErasedMessage = std::shared_ptr<const void>;
 
@@ -138,6 +139,10 @@ public:
   // Delivers the history of transient-local publishers to the subscriptions
   // that have matched them by now. Executors call it before looking for work.
   void discover();
+  // Executors register how to wake them: a new pending match must wake an
+  // executor that went to sleep before it existed.
+  std::uint64_t add_executor_wake(const std::weak_ptr<WakeSignal> & wake);
+  void remove_executor_wake(std::uint64_t wake_id);
   // When the next pending match happens, if any is pending.
   std::optional<std::chrono::steady_clock::time_point> next_discovery() const;
 
@@ -198,7 +203,9 @@ private:
   static SteadyTime match_time(SteadyTime a, SteadyTime b) {return std::max(a, b) + kDiscoveryDelay;}
   std::shared_ptr<SubscriptionBase> matching_live_subscription_locked(
     const PublisherRecord & publisher, const SubscriptionRecord & subscription, SteadyTime now) const;
-  void add_pending_match_locked(std::uint64_t publisher_id, std::uint64_t subscription_id);
+  // Returns whether the pair will match later (both transient-local).
+  bool add_pending_match_locked(std::uint64_t publisher_id, std::uint64_t subscription_id);
+  void wake_executors_locked() const;
   // Holds the subscriptions it enqueued to, so that they are released only
   // after the mutex.
   void discover_locked(SteadyTime now, std::vector<std::shared_ptr<SubscriptionBase>> & receivers);
@@ -218,6 +225,7 @@ private:
   std::map<std::uint64_t, ServiceRecord> services_;
   std::map<std::uint64_t, ClockListenerRecord> clock_listeners_;
   std::vector<PendingMatch> pending_matches_;
+  std::map<std::uint64_t, std::weak_ptr<WakeSignal>> executor_wakes_;
 };
 
 // Whether a publisher with `offered` QoS reaches a subscription asking for
