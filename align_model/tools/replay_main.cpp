@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "align_tools/argument_list.hpp"
+#include "align_tools/private_domain.hpp"
 #include "align_tools/recording.hpp"
 #include "align_tools/replay.hpp"
 #include "align_tools/replay_diagnosis.hpp"
@@ -173,7 +174,8 @@ int main(int argc, char ** argv)
   }
   int status = 1;
   try {
-    rclcpp::init(static_cast<int>(ros_argv.size()), ros_argv.data());
+    rclcpp::init(
+      static_cast<int>(ros_argv.size()), ros_argv.data(), align_tools::private_domain_init_options());
     status = replay(options);
   } catch (const std::exception & error) {
     std::cerr << "align_replay: error: " << error.what() << "\n";

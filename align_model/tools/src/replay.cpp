@@ -98,6 +98,7 @@ public:
     executor_.add_node(probe_);
     debug_ = node_->get_parameter("debug").as_bool();
     create_endpoints();
+    wait_for_discovery();
   }
 
   ~Replayer()
@@ -132,6 +133,22 @@ private:
       record<sensor_msgs::msg::LaserScan>("align_scan", true);
       record<visualization_msgs::msg::Marker>("align_marker", true);
     }
+  }
+
+  // Endpoints match only after discovery, and a scan published before its
+  // subscription matched would be lost; so would outputs before the
+  // recording subscriptions matched the node's publishers.
+  void wait_for_discovery()
+  {
+    const auto matched = [this]() {
+        if (scan_publisher_->get_subscription_count() == 0) {
+          return false;
+        }
+        return std::all_of(
+          subscriptions_.begin(), subscriptions_.end(),
+          [](const rclcpp::SubscriptionBase::SharedPtr & s) {return s->get_publisher_count() > 0;});
+      };
+    spin_until(matched, kDeliveryWait);
   }
 
   template<typename MessageT>
