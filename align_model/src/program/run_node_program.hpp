@@ -14,7 +14,9 @@ namespace align_program
 
 // Returns the process exit status: 0 after an orderly shutdown, 1 when the
 // node could not be constructed (for example a wrong-typed parameter
-// override), which is reported under `logger_name` and never spins.
+// override), which is reported under `logger_name` and never spins. A SIGINT
+// or SIGTERM that arrives while the node is being built shuts the context
+// down under the constructor, which then fails: that is an orderly stop too.
 // `after_release` runs once the node is destroyed.
 template<typename NodeT>
 int run_node_program(
@@ -28,6 +30,10 @@ int run_node_program(
   try {
     node = std::make_shared<NodeT>(rclcpp::NodeOptions());
   } catch (const std::exception & error) {
+    if (!rclcpp::ok()) {
+      rclcpp::shutdown();
+      return 0;
+    }
     const rclcpp::Logger logger = rclcpp::get_logger(logger_name);
     RCLCPP_FATAL(logger, "%s", error.what());
     rclcpp::shutdown();

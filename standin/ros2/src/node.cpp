@@ -183,6 +183,13 @@ std::string Node::resolve_name(const std::string & name, detail::NameKind kind) 
 
 std::uint64_t Node::graph_node_id() const {return node_base_->get_graph_id();}
 
+void Node::throw_if_context_shut_down(const char * what) const
+{
+  if (!node_base_->get_context()->is_valid()) {
+    throw rclcpp::exceptions::RCLError(std::string(what) + ": node is invalid, the context is shut down");
+  }
+}
+
 std::shared_ptr<detail::NodeNotifier> Node::notifier() const
 {
   return node_base_->get_notifier();

@@ -184,6 +184,9 @@ private:
   std::string resolve_name(const std::string & name, detail::NameKind kind) const;
   std::uint64_t graph_node_id() const;
   std::shared_ptr<detail::NodeNotifier> notifier() const;
+  // As rcl, which checks the node (and so its context) before creating an
+  // entity: after shutdown, for example by a signal, creation throws RCLError.
+  void throw_if_context_shut_down(const char * what) const;
 
   rclcpp::NodeOptions node_options_;
   // The node's own --ros-args (NodeOptions::arguments), parsed once.

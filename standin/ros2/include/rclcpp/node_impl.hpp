@@ -20,6 +20,7 @@ Node::create_publisher(
   const std::string & topic_name, const rclcpp::QoS & qos,
   const PublisherOptionsWithAllocator<AllocatorT> & options)
 {
+  throw_if_context_shut_down("could not create publisher");
   return std::make_shared<PublisherT>(
     resolve_name(topic_name, detail::NameKind::Topic), qos, options, graph_node_id(),
     node_base_->get_context());
@@ -33,6 +34,7 @@ Node::create_subscription(
   const SubscriptionOptionsWithAllocator<AllocatorT> & options,
   typename MessageMemoryStrategyT::SharedPtr)
 {
+  throw_if_context_shut_down("could not create subscription");
   AnySubscriptionCallback<MessageT, AllocatorT> any_callback;
   any_callback.set(std::forward<CallbackT>(callback));
   auto subscription = std::make_shared<SubscriptionT>(
@@ -59,6 +61,7 @@ Node::create_service(
   const std::string & service_name, CallbackT && callback, const rmw_qos_profile_t &,
   rclcpp::CallbackGroup::SharedPtr)
 {
+  throw_if_context_shut_down("could not create service");
   auto service = std::make_shared<rclcpp::Service<ServiceT>>(
     resolve_name(service_name, detail::NameKind::Service), std::forward<CallbackT>(callback),
     graph_node_id(), notifier());
@@ -72,6 +75,7 @@ typename rclcpp::Client<ServiceT>::SharedPtr
 Node::create_client(
   const std::string & service_name, const rmw_qos_profile_t &, rclcpp::CallbackGroup::SharedPtr)
 {
+  throw_if_context_shut_down("could not create client");
   auto client = std::make_shared<rclcpp::Client<ServiceT>>(
     resolve_name(service_name, detail::NameKind::Service), notifier(),
     node_base_->get_context());
