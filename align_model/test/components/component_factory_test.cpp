@@ -11,6 +11,7 @@
 #include "feature/feature_node.hpp"
 #include "rclcpp/rclcpp.hpp"
 #include "rclcpp_components/node_factory_template.hpp"
+#include "support/node_harness.hpp"
 
 namespace
 {
@@ -46,8 +47,8 @@ TEST_F(ComponentFactory, BuildsTheFeatureNodeFromTheContainersOptions)
   EXPECT_STREQ(wrapper.get_node_base_interface()->get_fully_qualified_name(), "/robot/align_feature_node");
   EXPECT_TRUE(node->get_node_options().use_intra_process_comms());
   EXPECT_EQ(node->get_parameter("scan_qos").as_string(), "sensor_data");
-  EXPECT_EQ(node->count_publishers("/robot/detected_dock_pose"), 1u);
-  EXPECT_EQ(node->count_subscribers("/robot/back_scan"), 1u);
+  EXPECT_EQ(align_test::settled_publishers(*node, "/robot/detected_dock_pose", 1u), 1u);
+  EXPECT_EQ(align_test::settled_subscribers(*node, "/robot/back_scan", 1u), 1u);
 }
 
 TEST_F(ComponentFactory, BuildsTheAlignNodeFromTheContainersOptions)
@@ -60,8 +61,8 @@ TEST_F(ComponentFactory, BuildsTheAlignNodeFromTheContainersOptions)
   EXPECT_STREQ(wrapper.get_node_base_interface()->get_fully_qualified_name(), "/robot/align_node");
   EXPECT_TRUE(node->get_node_options().use_intra_process_comms());
   EXPECT_EQ(node->get_parameter("scan_qos").as_string(), "sensor_data");
-  EXPECT_EQ(node->count_publishers("/robot/detected_dock_pose"), 1u);
-  EXPECT_EQ(node->count_subscribers("/robot/back_scan"), 1u);
+  EXPECT_EQ(align_test::settled_publishers(*node, "/robot/detected_dock_pose", 1u), 1u);
+  EXPECT_EQ(align_test::settled_subscribers(*node, "/robot/back_scan", 1u), 1u);
 }
 
 TEST_F(ComponentFactory, ARefusedParameterFailsTheLoad)

@@ -32,7 +32,7 @@ TEST(FeatureNodeDiagnostics, OffByDefaultNothingIsPublishedOnDiagnostics)
   auto node = harness.start<FeatureNode>();
   EXPECT_FALSE(node->get_parameter("diagnostics").as_bool());
   harness.spin();
-  EXPECT_EQ(harness.probe()->count_publishers("/diagnostics"), 0u);
+  EXPECT_EQ(align_test::settled_publishers(*harness.probe(), "/diagnostics", 0u), 0u);
   harness.release_node();
 }
 
@@ -41,7 +41,7 @@ TEST(FeatureNodeDiagnostics, WarnsWithTheStageWhereScansStop)
   align_test::NodeHarness harness;
   auto node = harness.start<FeatureNode>({rclcpp::Parameter("diagnostics", true)});
   auto received = harness.record<DiagnosticArray>("/diagnostics");
-  EXPECT_EQ(harness.probe()->count_publishers("/diagnostics"), 1u);
+  EXPECT_EQ(align_test::settled_publishers(*harness.probe(), "/diagnostics", 1u), 1u);
   // No transform is ever published: every scan stops at the transform gate.
   const auto scan = feature_test::make_empty_scan("rear_laser");
   auto warned = [&] {

@@ -160,7 +160,7 @@ TEST(FeatureNodeFaults, ListenerLives20MsEvenWhenTheFirstLookupSucceeds)
   align_test::LogCapture quiet;
   align_test::NodeHarness harness;
   ASSERT_TRUE(StaticFrameListener::wait_for_workers(std::chrono::seconds(5)));
-  ASSERT_EQ(harness.probe()->count_subscribers("/tf_static"), 0u);
+  ASSERT_EQ(align_test::settled_subscribers(*harness.probe(), "/tf_static", 0u), 0u);
   const auto scan = own_frame_target_scan();
   int conclusive = 0;
   for (int trial = 0; trial < 20 && conclusive < 3; ++trial) {

@@ -50,35 +50,35 @@ TEST_F(FeatureNodeWiring, WithoutDebugOnlyThePoseTopicIsAdvertised)
 {
   auto node = harness_.start<FeatureNode>();
   harness_.spin();
-  EXPECT_EQ(harness_.probe()->count_publishers("/docking_pose"), 1u);
-  EXPECT_EQ(harness_.probe()->count_subscribers("/back_scan"), 1u);
-  EXPECT_EQ(harness_.probe()->count_subscribers("/align_enable"), 1u);
-  EXPECT_EQ(harness_.probe()->count_publishers("/align_scan"), 0u);
-  EXPECT_EQ(harness_.probe()->count_publishers("/align_marker"), 0u);
+  EXPECT_EQ(align_test::settled_publishers(*harness_.probe(), "/docking_pose", 1u), 1u);
+  EXPECT_EQ(align_test::settled_subscribers(*harness_.probe(), "/back_scan", 1u), 1u);
+  EXPECT_EQ(align_test::settled_subscribers(*harness_.probe(), "/align_enable", 1u), 1u);
+  EXPECT_EQ(align_test::settled_publishers(*harness_.probe(), "/align_scan", 0u), 0u);
+  EXPECT_EQ(align_test::settled_publishers(*harness_.probe(), "/align_marker", 0u), 0u);
 
   // Parameters are read once: switching debug on later creates nothing.
   EXPECT_TRUE(node->set_parameter(rclcpp::Parameter("debug", true)).successful);
   harness_.spin();
-  EXPECT_EQ(harness_.probe()->count_publishers("/align_scan"), 0u);
-  EXPECT_EQ(harness_.probe()->count_publishers("/align_marker"), 0u);
+  EXPECT_EQ(align_test::settled_publishers(*harness_.probe(), "/align_scan", 0u), 0u);
+  EXPECT_EQ(align_test::settled_publishers(*harness_.probe(), "/align_marker", 0u), 0u);
 }
 
 TEST_F(FeatureNodeWiring, WithDebugBothDebugTopicsExistFromConstruction)
 {
   auto node = harness_.start<FeatureNode>({{"debug", true}});
-  EXPECT_EQ(harness_.probe()->count_publishers("/align_scan"), 1u);
-  EXPECT_EQ(harness_.probe()->count_publishers("/align_marker"), 1u);
-  EXPECT_EQ(harness_.probe()->count_publishers("/docking_pose"), 1u);
+  EXPECT_EQ(align_test::settled_publishers(*harness_.probe(), "/align_scan", 1u), 1u);
+  EXPECT_EQ(align_test::settled_publishers(*harness_.probe(), "/align_marker", 1u), 1u);
+  EXPECT_EQ(align_test::settled_publishers(*harness_.probe(), "/docking_pose", 1u), 1u);
 }
 
 TEST_F(FeatureNodeWiring, TopicParametersRenameTheTopics)
 {
   auto node = harness_.start<FeatureNode>(
     {{"enable_topic", "dock_enable"}, {"scan_topic", "rear_scan"}, {"pose_stamped_topic", "dock_pose"}});
-  EXPECT_EQ(harness_.probe()->count_subscribers("/dock_enable"), 1u);
-  EXPECT_EQ(harness_.probe()->count_subscribers("/rear_scan"), 1u);
-  EXPECT_EQ(harness_.probe()->count_publishers("/dock_pose"), 1u);
-  EXPECT_EQ(harness_.probe()->count_publishers("/docking_pose"), 0u);
+  EXPECT_EQ(align_test::settled_subscribers(*harness_.probe(), "/dock_enable", 1u), 1u);
+  EXPECT_EQ(align_test::settled_subscribers(*harness_.probe(), "/rear_scan", 1u), 1u);
+  EXPECT_EQ(align_test::settled_publishers(*harness_.probe(), "/dock_pose", 1u), 1u);
+  EXPECT_EQ(align_test::settled_publishers(*harness_.probe(), "/docking_pose", 0u), 0u);
 }
 
 TEST_F(FeatureNodeWiring, StartsEnabledAndSaysSoOnce)

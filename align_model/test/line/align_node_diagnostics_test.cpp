@@ -57,7 +57,7 @@ TEST(AlignNodeDiagnostics, WithoutTheParameterNothingIsPublished)
   auto node = harness.start<align_node::AlignNode>();
   EXPECT_FALSE(node->get_parameter("diagnostics").as_bool());
   harness.spin();
-  EXPECT_EQ(harness.probe()->count_publishers("/diagnostics"), 0u);
+  EXPECT_EQ(align_test::settled_publishers(*harness.probe(), "/diagnostics", 0u), 0u);
 }
 
 }  // namespace

@@ -48,8 +48,8 @@ TEST(AlignNodeRuntimeParameters, NewTargetAngleIsUsedAfterTheNextRefresh)
   ASSERT_TRUE(process_scan(harness, log, scan));
   EXPECT_EQ(log.count("Do not find target feature."), 1u);
   EXPECT_TRUE(harness.spin_until([&] {return pose->size() == 1;}));
-  EXPECT_EQ(harness.probe()->count_subscribers("/back_scan"), 1u);
-  EXPECT_EQ(harness.probe()->count_subscribers("/other_scan"), 0u);
+  EXPECT_EQ(align_test::settled_subscribers(*harness.probe(), "/back_scan", 1u), 1u);
+  EXPECT_EQ(align_test::settled_subscribers(*harness.probe(), "/other_scan", 0u), 0u);
 }
 
 TEST(AlignNodeRuntimeParameters, DebugCreatesPublishersAtTheNextScanAndKeepsThem)
@@ -64,15 +64,15 @@ TEST(AlignNodeRuntimeParameters, DebugCreatesPublishersAtTheNextScanAndKeepsThem
   const auto scan = align_line_test::make_v_target_scan();
 
   ASSERT_TRUE(process_scan(harness, log, scan));
-  EXPECT_EQ(probe->count_publishers("/align_scan"), 0u);
+  EXPECT_EQ(align_test::settled_publishers(*probe, "/align_scan", 0u), 0u);
 
   // Switched on: nothing changes until an enabled scan arrives.
   ASSERT_TRUE(node->set_parameter({"debug", true}).successful);
   harness.spin();
-  EXPECT_EQ(probe->count_publishers("/align_scan"), 0u);
+  EXPECT_EQ(align_test::settled_publishers(*probe, "/align_scan", 0u), 0u);
   ASSERT_TRUE(process_scan(harness, log, scan));
-  EXPECT_EQ(probe->count_publishers("/align_scan"), 1u);
-  EXPECT_EQ(probe->count_publishers("/align_marker"), 1u);
+  EXPECT_EQ(align_test::settled_publishers(*probe, "/align_scan", 1u), 1u);
+  EXPECT_EQ(align_test::settled_publishers(*probe, "/align_marker", 1u), 1u);
   // Publishers made inside that callback are heard only once discovery has
   // matched them; what they sent before is lost, as for any late subscriber.
   harness.wait_for_node_outputs();
@@ -87,8 +87,8 @@ TEST(AlignNodeRuntimeParameters, DebugCreatesPublishersAtTheNextScanAndKeepsThem
   ASSERT_TRUE(node->set_parameter({"debug", false}).successful);
   ASSERT_TRUE(process_scan(harness, log, scan));
   harness.spin_until([] {return false;}, std::chrono::milliseconds(100));
-  EXPECT_EQ(probe->count_publishers("/align_scan"), 1u);
-  EXPECT_EQ(probe->count_publishers("/align_marker"), 1u);
+  EXPECT_EQ(align_test::settled_publishers(*probe, "/align_scan", 1u), 1u);
+  EXPECT_EQ(align_test::settled_publishers(*probe, "/align_marker", 1u), 1u);
   EXPECT_EQ(selected->size(), selected_before + 1);
   EXPECT_EQ(markers->size(), markers_before + 2);
 }
@@ -109,8 +109,8 @@ TEST(AlignNodeRuntimeParameters, DebugWhileDisabledCreatesNothing)
   ASSERT_TRUE(node->set_parameter({"debug", true}).successful);
   align_line_test::enable_debug_logging();
   ASSERT_TRUE(process_scan(harness, log, align_line_test::make_v_target_scan()));
-  EXPECT_EQ(harness.probe()->count_publishers("/align_scan"), 0u);
-  EXPECT_EQ(harness.probe()->count_publishers("/align_marker"), 0u);
+  EXPECT_EQ(align_test::settled_publishers(*harness.probe(), "/align_scan", 0u), 0u);
+  EXPECT_EQ(align_test::settled_publishers(*harness.probe(), "/align_marker", 0u), 0u);
 }
 
 TEST(AlignNodeRuntimeParameters, IntegerOutside32BitsKeepsTheLastGoodValue)

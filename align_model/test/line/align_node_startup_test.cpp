@@ -90,10 +90,10 @@ TEST(AlignNodeStartup, DefaultWiringAndStartUpLine)
   auto node = harness.start<AlignNode>();
   auto probe = harness.probe();
 
-  EXPECT_EQ(probe->count_subscribers("/back_scan"), 1u);
-  EXPECT_EQ(probe->count_publishers("/docking_pose"), 1u);
-  EXPECT_EQ(probe->count_publishers("/align_scan"), 0u);
-  EXPECT_EQ(probe->count_publishers("/align_marker"), 0u);
+  EXPECT_EQ(align_test::settled_subscribers(*probe, "/back_scan", 1u), 1u);
+  EXPECT_EQ(align_test::settled_publishers(*probe, "/docking_pose", 1u), 1u);
+  EXPECT_EQ(align_test::settled_publishers(*probe, "/align_scan", 0u), 0u);
+  EXPECT_EQ(align_test::settled_publishers(*probe, "/align_marker", 0u), 0u);
 
   const auto services = probe->get_service_names_and_types();
   const auto enable = services.find("/align_enable");
@@ -121,12 +121,12 @@ TEST(AlignNodeStartup, NamesComeFromTheOverridesAndDebugCreatesItsPublishers)
       {"pose_stamped_topic", "target_pose"}, {"debug", true}});
   auto probe = harness.probe();
 
-  EXPECT_EQ(probe->count_subscribers("/rear_scan"), 1u);
-  EXPECT_EQ(probe->count_subscribers("/back_scan"), 0u);
-  EXPECT_EQ(probe->count_publishers("/target_pose"), 1u);
-  EXPECT_EQ(probe->count_publishers("/docking_pose"), 0u);
-  EXPECT_EQ(probe->count_publishers("/align_scan"), 1u);
-  EXPECT_EQ(probe->count_publishers("/align_marker"), 1u);
+  EXPECT_EQ(align_test::settled_subscribers(*probe, "/rear_scan", 1u), 1u);
+  EXPECT_EQ(align_test::settled_subscribers(*probe, "/back_scan", 0u), 0u);
+  EXPECT_EQ(align_test::settled_publishers(*probe, "/target_pose", 1u), 1u);
+  EXPECT_EQ(align_test::settled_publishers(*probe, "/docking_pose", 0u), 0u);
+  EXPECT_EQ(align_test::settled_publishers(*probe, "/align_scan", 1u), 1u);
+  EXPECT_EQ(align_test::settled_publishers(*probe, "/align_marker", 1u), 1u);
 
   const auto services = probe->get_service_names_and_types();
   EXPECT_EQ(services.count("/dock_enable"), 1u);

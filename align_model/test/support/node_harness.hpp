@@ -170,6 +170,40 @@ public:
   void TearDown() override {rclcpp::shutdown();}
 };
 
+// Graph counts come from discovery and lag the endpoints they count, also
+// those of this process. These wait (without spinning: discovery runs on its
+// own) until the count is `expected` and return the count then. A count
+// expected to be 0 must stay there for a while.
+inline std::size_t settled_count(
+  const std::function<std::size_t()> & count, std::size_t expected,
+  std::chrono::milliseconds timeout = std::chrono::seconds(5))
+{
+  const auto start = std::chrono::steady_clock::now();
+  const std::chrono::milliseconds quiet = expected == 0 ? std::chrono::milliseconds(300) : timeout;
+  while (std::chrono::steady_clock::now() - start < std::min(quiet, timeout)) {
+    const std::size_t now = count();
+    if (now != expected) {
+      if (expected == 0) {
+        return now;
+      }
+    } else if (expected != 0) {
+      return now;
+    }
+    std::this_thread::sleep_for(std::chrono::milliseconds(5));
+  }
+  return count();
+}
+
+inline std::size_t settled_publishers(const rclcpp::Node & node, const std::string & topic, std::size_t expected)
+{
+  return settled_count([&] {return node.count_publishers(topic);}, expected);
+}
+
+inline std::size_t settled_subscribers(const rclcpp::Node & node, const std::string & topic, std::size_t expected)
+{
+  return settled_count([&] {return node.count_subscribers(topic);}, expected);
+}
+
 // One published message as a probe subscription saw it; the source
 // timestamp orders publications across topics.
 template<typename MessageT>
@@ -192,6 +226,9 @@ public:
   // How long to wait for endpoints to match: long enough for discovery on a
   // loaded machine; a wait that runs out lets the test's own checks fail.
   static constexpr std::chrono::seconds kMatchWait{5};
+  // How long a topic may take to show a publisher the node has: a topic
+  // without one costs this much.
+  static constexpr std::chrono::milliseconds kAnnounceWait{1000};
 
   NodeHarness()
   {
@@ -305,7 +342,8 @@ private:
   void wait_until_matched(const rclcpp::SubscriptionBase & subscription)
   {
     const std::string topic = subscription.get_topic_name();
-    if (probe_->count_publishers(topic) == 0) {
+    // Discovery announces the node's publishers a little after they exist.
+    if (!spin_until([&] {return probe_->count_publishers(topic) > 0;}, kAnnounceWait)) {
       return;
     }
     spin_until([&] {return subscription.get_publisher_count() > 0;}, kMatchWait);

@@ -370,12 +370,18 @@ void Graph::remove_subscription(std::uint64_t subscription_id)
   notify_changed_locked();
 }
 
+bool Graph::discovered(SteadyTime created)
+{
+  return std::chrono::steady_clock::now() >= created + kAnnounceDelay;
+}
+
 std::size_t Graph::count_publishers(const std::string & topic, std::size_t domain_id) const
 {
   std::lock_guard<std::mutex> lock(mutex_);
   return static_cast<std::size_t>(std::count_if(
            publishers_.begin(), publishers_.end(), [&](const auto & entry) {
-             return entry.second.endpoint.topic == topic && entry.second.domain_id == domain_id;
+             return entry.second.endpoint.topic == topic && entry.second.domain_id == domain_id &&
+             discovered(entry.second.created);
            }));
 }
 
@@ -384,7 +390,8 @@ std::size_t Graph::count_subscribers(const std::string & topic, std::size_t doma
   std::lock_guard<std::mutex> lock(mutex_);
   return static_cast<std::size_t>(std::count_if(
            subscriptions_.begin(), subscriptions_.end(), [&](const auto & entry) {
-             return entry.second.endpoint.topic == topic && entry.second.domain_id == domain_id;
+             return entry.second.endpoint.topic == topic && entry.second.domain_id == domain_id &&
+             discovered(entry.second.created);
            }));
 }
 

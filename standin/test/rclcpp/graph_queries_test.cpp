@@ -41,10 +41,10 @@ TEST_F(GraphQueryTest, TopicsAreListedFullyQualifiedWithTheirTypes)
     std::vector<std::string>{"rcl_interfaces/msg/ParameterEvent"});
   EXPECT_EQ(topics.at("/rosout"), std::vector<std::string>{"rcl_interfaces/msg/Log"});
 
-  EXPECT_EQ(node->count_subscribers("back_scan"), 1u);
+  EXPECT_TRUE(graph_test::wait_until([&] {return node->count_subscribers("back_scan") == 1u;}));
   EXPECT_EQ(node->count_publishers("/back_scan"), 0u);
-  EXPECT_EQ(other->count_publishers("pose"), 1u) << "relative names expand in the namespace";
-  EXPECT_EQ(node->count_publishers("/rosout"), 2u) << "one per node";
+  EXPECT_TRUE(graph_test::wait_until([&] {return other->count_publishers("pose") == 1u;})) << "relative names expand in the namespace";
+  EXPECT_TRUE(graph_test::wait_until([&] {return node->count_publishers("/rosout") == 2u;})) << "one per node";
 
   pose_pub.reset();
   EXPECT_EQ(node->get_topic_names_and_types().count("/tools/pose"), 0u);
@@ -76,6 +76,8 @@ TEST_F(GraphQueryTest, NodesAndServicesIncludingTheBuiltInParameterServices)
 TEST_F(GraphQueryTest, DestroyingANodeRemovesEverythingItRegistered)
 {
   auto observer = std::make_shared<rclcpp::Node>("observer");
+  // The observer's own endpoints count once discovery has announced them.
+  ASSERT_TRUE(graph_test::wait_for_discovery(*observer));
   const size_t rosout_before = observer->count_publishers("/rosout");
   {
     auto node = std::make_shared<rclcpp::Node>("short_lived");
@@ -83,10 +85,10 @@ TEST_F(GraphQueryTest, DestroyingANodeRemovesEverythingItRegistered)
       "short_service", [](std::shared_ptr<std_srvs::srv::SetBool::Request>,
       std::shared_ptr<std_srvs::srv::SetBool::Response>) {});
     EXPECT_TRUE(contains(observer->get_node_names(), "/short_lived"));
-    EXPECT_EQ(observer->count_publishers("/rosout"), rosout_before + 1);
+    EXPECT_TRUE(graph_test::wait_until([&] {return observer->count_publishers("/rosout") == rosout_before + 1;}));
   }
   EXPECT_FALSE(contains(observer->get_node_names(), "/short_lived"));
-  EXPECT_EQ(observer->count_publishers("/rosout"), rosout_before);
+  EXPECT_TRUE(graph_test::wait_until([&] {return observer->count_publishers("/rosout") == rosout_before;}));
   const auto services = observer->get_service_names_and_types();
   EXPECT_EQ(services.count("/short_service"), 0u);
   EXPECT_EQ(services.count("/short_lived/get_parameters"), 0u);

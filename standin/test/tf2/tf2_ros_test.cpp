@@ -310,8 +310,8 @@ TEST_F(WithRos, HiddenNodeIsNamedAfterTheListener)
         return name.rfind("/transform_listener_impl_", 0) == 0;
       });
   EXPECT_NE(hidden, names.end());
-  EXPECT_EQ(node->count_subscribers("/tf"), 1u);
-  EXPECT_EQ(node->count_subscribers("/tf_static"), 1u);
+  EXPECT_TRUE(wait_until([&] {return node->count_subscribers("/tf") == 1u;}));
+  EXPECT_TRUE(wait_until([&] {return node->count_subscribers("/tf_static") == 1u;}));
 }
 
 TEST_F(WithRos, NodeBasedListenerWithoutThreadIsSpunByTheCaller)

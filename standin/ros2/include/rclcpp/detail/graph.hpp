@@ -1,18 +1,17 @@
 // The in-process stand-in for the ROS graph: one registry per process of the
 // nodes, topic endpoints and services, which also carries messages from
-// publishers to matching subscriptions.
+// publishers to matching subscriptions. A single mutex serialises every change
+// and every delivery, so publications get one process-wide order.
+// Subscriptions, services and clock listeners are held weakly: the registry
+// never keeps an entity alive, and entities unregister themselves when
+// destroyed.
 //
 // Like DDS, it matches endpoints only within one domain (the context's domain
 // ID) and only a short discovery delay after both exist: a volatile
 // subscription misses what was published before it matched, and a
-// transient-local one receives the publisher's history when it matches, not
-// when it is created. The graph queries (counts, names) see local endpoints at
-// once, as rmw does for the entities of its own process. A single mutex serialises every change
-// and every delivery, so publications get one process-wide order and a
-// late-joining transient-local subscription sees each cached message exactly
-// once. Subscriptions, services and clock listeners are held weakly: the
-// registry never keeps an entity alive, and entities unregister themselves
-// when destroyed.
+// transient-local one receives the publisher's history, each message once,
+// when it matches, not when it is created. The graph queries (counts) see an
+// endpoint when discovery announces it, shortly after its creation.
 #ifndef STANDIN_RCLCPP__DETAIL__GRAPH_HPP_
 #define STANDIN_RCLCPP__DETAIL__GRAPH_HPP_
 
@@ -110,7 +109,9 @@ public:
   void warn_incompatible_qos_of_publisher(std::uint64_t publisher_id) const;
   void warn_incompatible_qos_of_subscription(std::uint64_t subscription_id) const;
 
-  // Endpoints on the topic in the domain, whether matched yet or not.
+  // Endpoints on the topic in the domain that discovery has announced, a
+  // discovery delay after their creation (rmw's graph cache is fed by
+  // discovery, for the process's own endpoints too), matched or not.
   std::size_t count_publishers(const std::string & topic, std::size_t domain_id) const;
   std::size_t count_subscribers(const std::string & topic, std::size_t domain_id) const;
   std::size_t matched_subscriptions(std::uint64_t publisher_id) const;
@@ -136,6 +137,10 @@ public:
 
   // How long two endpoints exist before they match.
   static constexpr std::chrono::milliseconds kDiscoveryDelay{30};
+  // How long after its creation an endpoint shows in the graph counts. Local
+  // endpoints reach rmw's graph cache through its own discovery topic, which
+  // is quicker than matching.
+  static constexpr std::chrono::milliseconds kAnnounceDelay{5};
   // Delivers the history of transient-local publishers to the subscriptions
   // that have matched them by now. Executors call it before looking for work.
   void discover();
@@ -200,6 +205,7 @@ private:
     std::uint64_t node_id, const std::string & fqn, const BuiltinEndpoints & builtins);
   std::size_t domain_of_locked(std::uint64_t node_id) const;
   static bool compatible(const PublisherRecord & publisher, const SubscriptionRecord & subscription);
+  static bool discovered(SteadyTime created);
   static SteadyTime match_time(SteadyTime a, SteadyTime b) {return std::max(a, b) + kDiscoveryDelay;}
   std::shared_ptr<SubscriptionBase> matching_live_subscription_locked(
     const PublisherRecord & publisher, const SubscriptionRecord & subscription, SteadyTime now) const;
