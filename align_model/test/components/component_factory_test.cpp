@@ -21,9 +21,7 @@ class ComponentFactory : public ::testing::Test
 protected:
   void SetUp() override
   {
-    if (!rclcpp::ok()) {
-      rclcpp::init(0, nullptr);
-    }
+    align_test::init_ros_for_test();
   }
 
   static rclcpp::NodeOptions container_options()

@@ -54,9 +54,19 @@ public:
   // Marks the live system's own scans, which it hears itself.
   static constexpr const char * kLiveFrame = "live_laser";
 
-  LiveSystem()
+  // `domain`: the one the user's shell names, where replays would talk
+  // without their isolation.
+  explicit LiveSystem(std::size_t domain)
+  : context_(std::make_shared<rclcpp::Context>())
   {
-    node_ = std::make_shared<rclcpp::Node>("live_system");
+    rclcpp::InitOptions init_options;
+    init_options.set_domain_id(domain);
+    init_options.auto_initialize_logging(false);
+    init_options.shutdown_on_signal = false;
+    context_->init(0, nullptr, init_options);
+    // Executors need a valid context: made after the init.
+    executor_ = std::make_unique<rclcpp::executors::SingleThreadedExecutor>(executor_options(context_));
+    node_ = std::make_shared<rclcpp::Node>("live_system", rclcpp::NodeOptions().context(context_));
     scans_ = node_->create_subscription<sensor_msgs::msg::LaserScan>(
       "back_scan", rclcpp::QoS(10), [this](std::shared_ptr<const sensor_msgs::msg::LaserScan> scan) {
         heard_ += scan->header.frame_id == kLiveFrame ? 0 : 1;
@@ -68,7 +78,7 @@ public:
       [this](std::shared_ptr<const tf2_msgs::msg::TFMessage>) {++heard_;});
     poses_ = node_->create_publisher<geometry_msgs::msg::PoseStamped>("docking_pose", rclcpp::QoS(1));
     live_scans_ = node_->create_publisher<sensor_msgs::msg::LaserScan>("back_scan", rclcpp::QoS(1));
-    executor_.add_node(node_);
+    executor_->add_node(node_);
     spinner_ = std::thread([this] {
         while (running_) {
           // Live traffic the replay must not pick up.
@@ -79,7 +89,7 @@ public:
           sensor_msgs::msg::LaserScan scan;
           scan.header.frame_id = kLiveFrame;
           live_scans_->publish(scan);
-          executor_.spin_some();
+          executor_->spin_some();
           std::this_thread::sleep_for(std::chrono::milliseconds(5));
         }
       });
@@ -88,20 +98,35 @@ public:
   {
     running_ = false;
     spinner_.join();
-    executor_.remove_node(node_);
+    executor_->remove_node(node_);
+    scans_.reset();
+    clock_.reset();
+    transforms_.reset();
+    poses_.reset();
+    live_scans_.reset();
+    node_.reset();
+    context_->shutdown("test done");
   }
 
   // Replay messages this node received.
   int heard() const {return heard_;}
 
 private:
+  static rclcpp::ExecutorOptions executor_options(const rclcpp::Context::SharedPtr & context)
+  {
+    rclcpp::ExecutorOptions options;
+    options.context = context;
+    return options;
+  }
+
+  rclcpp::Context::SharedPtr context_;
+  std::unique_ptr<rclcpp::executors::SingleThreadedExecutor> executor_;
   rclcpp::Node::SharedPtr node_;
   rclcpp::SubscriptionBase::SharedPtr scans_;
   rclcpp::SubscriptionBase::SharedPtr clock_;
   rclcpp::SubscriptionBase::SharedPtr transforms_;
   rclcpp::Publisher<geometry_msgs::msg::PoseStamped>::SharedPtr poses_;
   rclcpp::Publisher<sensor_msgs::msg::LaserScan>::SharedPtr live_scans_;
-  rclcpp::executors::SingleThreadedExecutor executor_;
   std::atomic<bool> running_{true};
   std::atomic<int> heard_{0};
   std::thread spinner_;
@@ -112,6 +137,7 @@ TEST(ReplayIsolation, ConcurrentReplaysAndALiveSystemChangeNoByte)
   // The user's domain: ROS_DOMAIN_ID as this test program claimed it, which
   // the replays inherit.
   align_test::init_ros_for_test();
+  ASSERT_NE(std::getenv("ROS_DOMAIN_ID"), nullptr);
   const std::string base =
     (fs::temp_directory_path() / ("align_replay_isolation_" + std::to_string(::getpid()))).string();
   for (const std::string node : {"feature", "line"}) {
@@ -124,7 +150,7 @@ TEST(ReplayIsolation, ConcurrentReplaysAndALiveSystemChangeNoByte)
 
   int heard = 0;
   {
-    LiveSystem live;
+    LiveSystem live(static_cast<std::size_t>(std::stoul(std::getenv("ROS_DOMAIN_ID"))));
     // Two feature replays and a line replay at once, beside the live system.
     const std::string together = "(" + replay_command("feature", base + ".a") + ") & (" +
       replay_command("feature", base + ".b") + ") & (" + replay_command("line", base + ".c") +

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "align_tools/ground_truth.hpp"
+#include "align_tools/private_domain.hpp"
 #include "align_tools/recording.hpp"
 #include "align_tools/replay.hpp"
 #include "align_tools/replay_plot.hpp"
@@ -40,7 +41,8 @@ public:
   {
     const std::string params = kData + "/docking_approach.params.yaml";
     const char * argv[] = {"test_tools", "--ros-args", "--params-file", params.c_str()};
-    rclcpp::init(4, argv);
+    // In a domain of its own, as align_replay runs.
+    rclcpp::init(4, argv, align_tools::private_domain_init_options());
   }
   void TearDown() override {rclcpp::shutdown();}
 };
