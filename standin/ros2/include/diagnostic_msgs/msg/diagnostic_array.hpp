@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "rosidl_runtime_cpp/message_initialization.hpp"
 #include "rosidl_runtime_cpp/traits.hpp"
 #include "diagnostic_msgs/msg/diagnostic_status.hpp"
 #include "std_msgs/msg/header.hpp"
@@ -19,6 +20,10 @@ namespace msg
 struct DiagnosticArray
 {
   using Type = DiagnosticArray;
+  // Generated messages have explicit constructors: no copy-list-initialisation.
+  explicit DiagnosticArray(
+    rosidl_runtime_cpp::MessageInitialization = rosidl_runtime_cpp::MessageInitialization::ALL)
+  {}
   using SharedPtr = std::shared_ptr<DiagnosticArray>;
   using ConstSharedPtr = std::shared_ptr<const DiagnosticArray>;
   using UniquePtr = std::unique_ptr<DiagnosticArray>;

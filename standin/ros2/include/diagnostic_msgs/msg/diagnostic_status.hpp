@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "rosidl_runtime_cpp/message_initialization.hpp"
 #include "rosidl_runtime_cpp/traits.hpp"
 #include "diagnostic_msgs/msg/key_value.hpp"
 
@@ -18,6 +19,10 @@ namespace msg
 struct DiagnosticStatus
 {
   using Type = DiagnosticStatus;
+  // Generated messages have explicit constructors: no copy-list-initialisation.
+  explicit DiagnosticStatus(
+    rosidl_runtime_cpp::MessageInitialization = rosidl_runtime_cpp::MessageInitialization::ALL)
+  {}
   using SharedPtr = std::shared_ptr<DiagnosticStatus>;
   using ConstSharedPtr = std::shared_ptr<const DiagnosticStatus>;
   using UniquePtr = std::unique_ptr<DiagnosticStatus>;

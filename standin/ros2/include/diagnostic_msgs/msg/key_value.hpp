@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "rosidl_runtime_cpp/message_initialization.hpp"
 #include "rosidl_runtime_cpp/traits.hpp"
 
 namespace diagnostic_msgs
@@ -17,6 +18,10 @@ namespace msg
 struct KeyValue
 {
   using Type = KeyValue;
+  // Generated messages have explicit constructors: no copy-list-initialisation.
+  explicit KeyValue(
+    rosidl_runtime_cpp::MessageInitialization = rosidl_runtime_cpp::MessageInitialization::ALL)
+  {}
   using SharedPtr = std::shared_ptr<KeyValue>;
   using ConstSharedPtr = std::shared_ptr<const KeyValue>;
   using UniquePtr = std::unique_ptr<KeyValue>;
