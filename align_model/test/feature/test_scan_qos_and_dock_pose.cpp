@@ -216,12 +216,20 @@ TEST_F(FeatureNodeAdditions, DockPoseTopicCarriesTheStandardFormWithTheScansStam
 
 TEST_F(FeatureNodeAdditions, WithoutDockPoseTopicNothingElseIsAdvertisedOrPublished)
 {
-  const std::size_t publishers_before = harness_.probe()->get_topic_names_and_types().size();
+  const auto probe = harness_.probe();
+  const auto topic_count = [&] {return probe->get_topic_names_and_types().size();};
+  // The probe's own /rosout and /parameter_events show once discovery has
+  // announced them.
+  ASSERT_TRUE(harness_.spin_until([&] {
+      const auto topics = probe->get_topic_names_and_types();
+      return topics.count("/rosout") == 1 && topics.count("/parameter_events") == 1;
+    }));
+  const std::size_t publishers_before = topic_count();
   auto node = harness_.start<FeatureNode>(deployment_parameters());
   EXPECT_EQ(node->get_parameter("dock_pose_topic").as_string(), "");
   // The node adds its pose topic and its two subscriptions' topics, nothing more.
-  const auto topics = harness_.probe()->get_topic_names_and_types();
-  EXPECT_EQ(topics.size(), publishers_before + 3u);
+  EXPECT_EQ(align_test::settled_count(topic_count, publishers_before + 3u), publishers_before + 3u);
+  const auto topics = probe->get_topic_names_and_types();
   EXPECT_EQ(topics.count("/docking_pose"), 1u);
   EXPECT_EQ(topics.count("/detected_dock_pose"), 0u);
 }
