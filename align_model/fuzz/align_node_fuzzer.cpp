@@ -171,6 +171,11 @@ private:
       rclcpp::QoS(1));
     entry.enable_client = probe_->create_client<SetBool>(
       align_fuzz::resolve_topic(name_space, kNodeName, align_fuzz::string_value(values, "enable_service", "align_enable")));
+    align_fuzz::wait_for_match(*entry.scan_publisher);
+    if (!entry.enable_client->wait_for_service(std::chrono::seconds(2))) {
+      std::fprintf(stderr, "the node's enable service never appeared\n");
+      std::abort();
+    }
     entries_.push_front(std::move(entry));
     while (entries_.size() > kCacheSize) {
       entries_.pop_back();

@@ -299,6 +299,8 @@ private:
     entry.enable_publisher = probe_->create_publisher<Align>(
       align_fuzz::resolve_topic(entry.name_space, kNodeName, align_fuzz::string_value(values, "enable_topic", "align_enable")),
       rclcpp::QoS(1));
+    align_fuzz::wait_for_match(*entry.scan_publisher);
+    align_fuzz::wait_for_match(*entry.enable_publisher);
     // An empty scan only starts the background lookup of the mount.
     executor_->add_node(entry.node);
     LaserScan primer;

@@ -6,6 +6,7 @@
 #define ALIGN_MODEL_FUZZ__NODE_FUZZ_SUPPORT_HPP_
 
 #include <atomic>
+#include <chrono>
 #include <cstdarg>
 #include <cstdint>
 #include <cstdio>
@@ -15,6 +16,7 @@
 #include <map>
 #include <sstream>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "fuzz_bytes.hpp"
@@ -202,6 +204,20 @@ inline std::string string_value(
 {
   const auto it = values.find(name);
   return it == values.end() ? fallback : it->second.get<std::string>();
+}
+
+// Waits until discovery has matched the probe's publisher with the node's
+// subscription: a message published before the match is lost, as on real
+// middleware.
+inline void wait_for_match(const rclcpp::PublisherBase & publisher)
+{
+  for (int i = 0; i < 2000 && publisher.get_subscription_count() == 0; ++i) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(1));
+  }
+  if (publisher.get_subscription_count() == 0) {
+    std::fprintf(stderr, "the node's subscription on %s never matched\n", publisher.get_topic_name());
+    std::abort();
+  }
 }
 
 // Publishes the scan and spins until the node has logged taking it (the
