@@ -19,6 +19,7 @@
 #include "geometry_msgs/msg/pose_stamped.hpp"
 #include "rosgraph_msgs/msg/clock.hpp"
 #include "sensor_msgs/msg/laser_scan.hpp"
+#include "support/bundled_files.hpp"
 #include "support/node_harness.hpp"
 #include "tf2_msgs/msg/tf_message.hpp"
 
@@ -27,22 +28,16 @@ namespace fs = std::filesystem;
 namespace
 {
 
-const std::string kData = std::string(ALIGN_MODEL_SOURCE_DIR) + "/data";
+using align_test::kBundledData;
 
-std::string read_text(const std::string & path)
-{
-  std::ifstream in(path);
-  std::stringstream text;
-  text << in.rdbuf();
-  return text.str();
-}
+using align_test::read_text;
 
 // The shell command of one replay of the bundled approach, writing its
 // stdout to `out`.
 std::string replay_command(const std::string & node, const std::string & out)
 {
-  return std::string(ALIGN_REPLAY_BINARY) + " --node " + node + " " + kData + "/docking_approach" +
-         " --tf -0.102 0 3.141592653589793 --ros-args --params-file " + kData +
+  return std::string(ALIGN_REPLAY_BINARY) + " --node " + node + " " + kBundledData + "/docking_approach" +
+         " --tf -0.102 0 3.141592653589793 --ros-args --params-file " + kBundledData +
          "/docking_approach.params.yaml >" + out + " 2>" + out + ".err";
 }
 

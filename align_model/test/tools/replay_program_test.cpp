@@ -13,21 +13,16 @@
 
 #include "align_tools/recording.hpp"
 #include "align_tools/scan_yaml.hpp"
+#include "support/bundled_files.hpp"
 
 namespace fs = std::filesystem;
 
 namespace
 {
 
-const std::string kData = std::string(ALIGN_MODEL_SOURCE_DIR) + "/data";
+using align_test::kBundledData;
 
-std::string read_text(const std::string & path)
-{
-  std::ifstream in(path);
-  std::stringstream text;
-  text << in.rdbuf();
-  return text.str();
-}
+using align_test::read_text;
 
 std::vector<std::string> lines_of(const std::string & text)
 {
@@ -41,7 +36,7 @@ std::vector<std::string> lines_of(const std::string & text)
 
 TEST(ReplayProgram, UnevenIntensitiesAreReplayedWithOneNoteOnStderr)
 {
-  auto scans = align_tools::load_recording(kData + "/docking_approach").scans;
+  auto scans = align_tools::load_recording(kBundledData + "/docking_approach").scans;
   scans.resize(5);
   scans[1].intensities.resize(scans[1].ranges.size() + 3, 252.0f);
   scans[2].intensities.resize(6);
@@ -53,7 +48,7 @@ TEST(ReplayProgram, UnevenIntensitiesAreReplayedWithOneNoteOnStderr)
     }
   }
   const std::string command = std::string(ALIGN_REPLAY_BINARY) + " --node line " + base + ".yaml" +
-    " --ros-args --params-file " + kData + "/docking_approach.params.yaml" +
+    " --ros-args --params-file " + kBundledData + "/docking_approach.params.yaml" +
     " >" + base + ".out 2>" + base + ".err";
   const int status = std::system(command.c_str());
   const std::string out = read_text(base + ".out");

@@ -20,6 +20,7 @@
 #include "align_tools/simulated_recording.hpp"
 #include "align_tools/svg_plot.hpp"
 #include "rclcpp/rclcpp.hpp"
+#include "support/bundled_files.hpp"
 #include "support/real_data.hpp"
 
 namespace fs = std::filesystem;
@@ -28,7 +29,7 @@ namespace
 {
 
 constexpr double kPi = 3.141592653589793;
-const std::string kData = std::string(ALIGN_MODEL_SOURCE_DIR) + "/data";
+using align_test::kBundledData;
 const std::string kRealData = align_test::real_data_dir();
 const align_tools::Pose2D kBundledMount{-0.102, 0.0, kPi};
 
@@ -39,7 +40,7 @@ class BundledParameters : public ::testing::Environment
 public:
   void SetUp() override
   {
-    const std::string params = kData + "/docking_approach.params.yaml";
+    const std::string params = kBundledData + "/docking_approach.params.yaml";
     const char * argv[] = {"test_tools", "--ros-args", "--params-file", params.c_str()};
     // In a domain of its own, as align_replay runs.
     rclcpp::init(4, argv, align_tools::private_domain_init_options());
@@ -73,8 +74,8 @@ std::string kind_name(const ::testing::TestParamInfo<align_tools::NodeKind> & in
 
 TEST_P(NodeKindTest, BundledApproachIsFoundWithinTwoCentimetresAndTwoDegrees)
 {
-  const auto recording = align_tools::load_recording(kData + "/docking_approach");
-  const auto truth = align_tools::read_ground_truth(kData + "/docking_approach.truth.json");
+  const auto recording = align_tools::load_recording(kBundledData + "/docking_approach");
+  const auto truth = align_tools::read_ground_truth(kBundledData + "/docking_approach.truth.json");
   ASSERT_EQ(recording.scans.size(), truth.scans.size());
   ASSERT_GE(recording.scans.size(), 30u);
   const auto run = align_tools::replay_recording(recording, settings_for(GetParam()));
@@ -133,7 +134,7 @@ TEST_P(NodeKindTest, BagAndEchoYamlOfTheSameScansGiveIdenticalOutput)
 
 TEST_P(NodeKindTest, TwoRunsGiveIdenticalOutputAndDebugOutputsStayHidden)
 {
-  const auto recording = align_tools::load_recording(kData + "/docking_approach");
+  const auto recording = align_tools::load_recording(kBundledData + "/docking_approach");
   auto settings = settings_for(GetParam());
   const std::string first = align_tools::published_json_lines(align_tools::replay_recording(recording, settings));
   // Collecting segments for a picture runs the node in debug mode, but the
@@ -157,7 +158,7 @@ TEST_P(NodeKindTest, TwoRunsGiveIdenticalOutputAndDebugOutputsStayHidden)
 
 TEST_P(NodeKindTest, DebugOutputsArePrintedInPublicationOrderWhenAskedFor)
 {
-  auto recording = align_tools::load_recording(kData + "/docking_approach");
+  auto recording = align_tools::load_recording(kBundledData + "/docking_approach");
   recording.scans.resize(3);
   auto settings = settings_for(GetParam());
   settings.parameter_overrides.emplace_back("debug", true);
@@ -175,7 +176,7 @@ TEST_P(NodeKindTest, DebugOutputsArePrintedInPublicationOrderWhenAskedFor)
 
 TEST_P(NodeKindTest, UnevenIntensitiesAreReplayedAsTheProgramsTakeThem)
 {
-  auto recording = align_tools::load_recording(kData + "/docking_approach");
+  auto recording = align_tools::load_recording(kBundledData + "/docking_approach");
   recording.scans.resize(6);
   auto changed = recording.scans;
   // Surplus intensities are ignored: the same poses as recorded.
