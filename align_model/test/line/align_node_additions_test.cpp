@@ -201,13 +201,22 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST_F(AlignNodeAdditionsTest, WithoutDockPoseTopicOnlyThePoseIsPublished)
 {
-  const std::size_t topics_before = harness_.probe()->get_topic_names_and_types().size();
+  const auto probe = harness_.probe();
+  const auto topic_count = [&] {return probe->get_topic_names_and_types().size();};
+  // The probe's own /rosout and /parameter_events show once discovery has
+  // announced them.
+  ASSERT_TRUE(harness_.spin_until([&] {
+      const auto topics = probe->get_topic_names_and_types();
+      return topics.count("/rosout") == 1 && topics.count("/parameter_events") == 1;
+    }));
+  const std::size_t topics_before = topic_count();
   VTarget target;
   auto node = harness_.start<AlignNode>(
     align_line_test::plate_overrides({{"target_angle", align_line_test::plate_turn(target)}}));
   EXPECT_EQ(node->get_parameter("dock_pose_topic").as_string(), "");
   // The pose topic and the scan subscription's topic, nothing more.
-  EXPECT_EQ(harness_.probe()->get_topic_names_and_types().size(), topics_before + 2u);
+  EXPECT_EQ(align_test::settled_count(topic_count, topics_before + 2u), topics_before + 2u);
+  EXPECT_EQ(probe->get_topic_names_and_types().count("/docking_pose"), 1u);
   auto poses = harness_.record<PoseStamped>("docking_pose");
   ASSERT_TRUE(process_scan(harness_, log_, align_line_test::make_v_target_scan(target)));
   ASSERT_TRUE(harness_.spin_until([&] {return poses->size() == 1;}));
