@@ -336,6 +336,18 @@ public:
     return done();
   }
 
+  // How many topics the probe sees once discovery has announced its own
+  // (/rosout and /parameter_events): the base for counting what a node adds.
+  std::size_t probe_topic_count()
+  {
+    const auto announced = [this] {
+        const auto topics = probe_->get_topic_names_and_types();
+        return topics.count("/rosout") == 1 && topics.count("/parameter_events") == 1;
+      };
+    EXPECT_TRUE(spin_until(announced)) << "the probe's own topics were never announced";
+    return probe_->get_topic_names_and_types().size();
+  }
+
 private:
   // Waits until the subscription hears the node's publisher, when the node
   // has one on that topic.
