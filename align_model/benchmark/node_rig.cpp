@@ -30,6 +30,7 @@ NodeRig::NodeRig(NodeKind kind, bool debug, const BenchmarkScan & input)
   }
   executor_.add_node(node_);
   executor_.add_node(probe_.node());
+  probe_.wait_for_node(executor_, kind != NodeKind::kHarnessOnly);
   if (kind == NodeKind::kFeature) {
     probe_.publish_laser_mount(scan_.header.frame_id);
     align_rig::wait_for_laser_mount(executor_, probe_, node_, scan_);

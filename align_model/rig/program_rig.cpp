@@ -84,6 +84,29 @@ void Probe::publish_laser_mount(const std::string & laser_frame)
   tf_publisher_->publish(message);
 }
 
+void Probe::wait_for_node(rclcpp::executors::SingleThreadedExecutor & executor, bool with_poses) const
+{
+  wait_until_matched(
+    executor, [this] {return scan_publisher_->get_subscription_count() > 0;}, "the node's scan subscription");
+  if (with_poses) {
+    wait_until_matched(
+      executor, [this] {return pose_subscription_->get_publisher_count() > 0;}, "the node's pose publisher");
+  }
+}
+
+void wait_until_matched(
+  rclcpp::executors::SingleThreadedExecutor & executor, const std::function<bool()> & matched, const std::string & what)
+{
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+  while (!matched()) {
+    if (std::chrono::steady_clock::now() > deadline) {
+      throw std::runtime_error("discovery never matched " + what);
+    }
+    executor.spin_some();
+    std::this_thread::sleep_for(std::chrono::milliseconds(1));
+  }
+}
+
 void wait_for_laser_mount(
   rclcpp::executors::SingleThreadedExecutor & executor, Probe & probe,
   const std::shared_ptr<rclcpp::Node> & feature_node, const sensor_msgs::msg::LaserScan & scan)

@@ -2,6 +2,7 @@
 #define RIG__PROGRAM_RIG_HPP_
 
 #include <cstddef>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -50,6 +51,12 @@ public:
   // Latched on /tf_static: kBaseFrame -> laser_frame at the mount above.
   void publish_laser_mount(const std::string & laser_frame);
 
+  // Spins until discovery has matched the scan publisher with the node's
+  // subscription and, with `with_poses`, the pose subscription with the
+  // node's publisher: what is published before is lost, as on real
+  // middleware. Throws std::runtime_error after 5 s.
+  void wait_for_node(rclcpp::executors::SingleThreadedExecutor & executor, bool with_poses) const;
+
   std::size_t poses_received() const {return poses_;}
   void reset_poses() {poses_ = 0;}
 
@@ -60,6 +67,11 @@ private:
   rclcpp::Subscription<geometry_msgs::msg::PoseStamped>::SharedPtr pose_subscription_;
   std::size_t poses_ = 0;
 };
+
+// Spins `executor` until `matched` holds; throws std::runtime_error naming
+// `what` after 5 s.
+void wait_until_matched(
+  rclcpp::executors::SingleThreadedExecutor & executor, const std::function<bool()> & matched, const std::string & what);
 
 // Feeds `scan` to the feature program until its frame listener has stored
 // the mount of the scan's frame (the first scan starts the listener's

@@ -40,8 +40,11 @@ SoakRig::SoakRig(Program program, bool debug, const sensor_msgs::msg::LaserScan 
   executor_.add_node(node_);
   executor_.add_node(probe_.node());
 
+  probe_.wait_for_node(executor_, true);
   if (program == Program::kFeature) {
     enable_publisher_ = probe_.node()->create_publisher<zephyrax_protocol::msg::Align>("align_enable", rclcpp::QoS(1));
+    align_rig::wait_until_matched(
+      executor_, [this] {return enable_publisher_->get_subscription_count() > 0;}, "the node's enable subscription");
     probe_.publish_laser_mount(kLaserFrame);
     align_rig::wait_for_laser_mount(executor_, probe_, node_, warm_scan);
   } else {
