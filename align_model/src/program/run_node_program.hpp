@@ -7,6 +7,7 @@
 #include <functional>
 #include <memory>
 
+#include "program/shutdown_on_signal.hpp"
 #include "rclcpp/rclcpp.hpp"
 
 namespace align_program
@@ -23,7 +24,9 @@ int run_node_program(
   int argc, char ** argv, const char * logger_name,
   const std::function<void()> & after_release = {})
 {
-  rclcpp::init(argc, argv);
+  // rclcpp's own handlers could deadlock on a signal that lands mid-log.
+  rclcpp::init(argc, argv, rclcpp::InitOptions(), rclcpp::SignalHandlerOptions::None);
+  const ShutdownOnSignal shutdown_on_signal;
   rclcpp::executors::SingleThreadedExecutor executor;
 
   std::shared_ptr<NodeT> node;

@@ -5,9 +5,10 @@
 //
 // Why in-process: the stand-in transport only connects nodes of one process,
 // so a separate program binary cannot be sent scans. Here the signal still
-// takes the real path: rclcpp::init installs its handlers, kill() raises the
-// signal, the handler shuts the context down, spin() returns, the program
-// releases its node and returns its exit status.
+// takes the real path: the program installs its handlers after rclcpp::init,
+// kill() raises the signal, the handler wakes the program's watcher, which
+// shuts the context down, spin() returns, the program releases its node and
+// returns its exit status.
 //
 // The moment is made exact with the log output: when the node logs
 // `trigger_prefix` (a line from the middle of its scan callback), the
@@ -38,6 +39,7 @@
 #include <thread>
 #include <vector>
 
+#include "program/shutdown_on_signal.hpp"
 #include "rclcpp/rclcpp.hpp"
 #include "rcutils/logging.h"
 #include "sensor_msgs/msg/laser_scan.hpp"
@@ -89,10 +91,10 @@ public:
         status.set_value(program(static_cast<int>(argv.size() - 1), argv.data()));
       });
 
-    // rclcpp::init marks the context valid first and installs the signal
-    // handlers after that.
+    // The program initialises rclcpp first and installs its signal handlers
+    // after that.
     result.program_started = wait_for(
-      [&] {return rclcpp::ok() && rclcpp::signal_handlers_installed();}, std::chrono::seconds(10));
+      [&] {return rclcpp::ok() && align_program::ShutdownOnSignal::installed();}, std::chrono::seconds(10));
     if (result.program_started) {
       install_log_watch();
       auto probe = std::make_shared<rclcpp::Node>("signal_probe");
@@ -104,7 +106,7 @@ public:
         wait_for([&] {return triggered();}, std::chrono::milliseconds(50));
       }
       result.trigger_seen = triggered();
-      result.handlers_installed = rclcpp::signal_handlers_installed();
+      result.handlers_installed = align_program::ShutdownOnSignal::installed();
       if (result.trigger_seen && result.handlers_installed) {
         ::kill(::getpid(), signal_number);
         result.context_shut_down_by_signal = wait_for([] {return !rclcpp::ok();}, std::chrono::seconds(10));
