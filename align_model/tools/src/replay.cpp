@@ -261,10 +261,15 @@ private:
     outcome.processed = true;
     outcome.seconds = std::chrono::duration<double>(Clock::now() - start).count();
     outcome.dropped_at_transform = tap_->counts().transform_drops > before.transform_drops;
-    drain();
     if (funnel().scans() > staged_before) {
       outcome.stage = funnel().last();
     }
+    if (outcome.stage == align_model::FunnelStage::kFound) {
+      // The node has published its pose; on real middleware it reaches the
+      // recording a moment later, and must not be counted for the next scan.
+      spin_until([this] {return pose_recorded_for(current_scan_);}, kDeliveryWait);
+    }
+    drain();
     for (const auto & published : run_.published) {
       if (published.scan == current_scan_ && published.pose) {
         const auto & p = published.pose->pose.position;
@@ -275,6 +280,13 @@ private:
     if (outcome.dropped_at_transform) {
       wait_for_transform(scan.header.frame_id);
     }
+  }
+
+  bool pose_recorded_for(std::size_t scan) const
+  {
+    return std::any_of(
+      run_.published.begin(), run_.published.end(),
+      [scan](const PublishedMessage & published) {return published.scan == scan && published.pose;});
   }
 
   // The node's own record of where its scans stopped.
