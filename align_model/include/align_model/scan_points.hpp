@@ -34,10 +34,20 @@ struct PlanarTransform
 // Replaces `points` by one point per reading of the whole scan that passes the
 // band, in reading order, in the laser frame. A reading without an intensity
 // (intensities shorter than ranges) fails the band. Reserves one slot per
-// reading once.
+// reading, and one more for place_far_point_past_end, once.
 void extract_points(
   const sensor_msgs::msg::LaserScan & scan, const RangeIntensityBand & band,
   std::vector<tuw::Point2D> & points);
+
+// Segment detectors built from the original split-and-merge code read the
+// point one past the end of the list as the last point's neighbour. What
+// lies there is whatever the vector's memory held, often a point of the
+// previous scan, so the last segment of a scan could end at a point of
+// another scan and the same scan gave different segments from run to run.
+// This leaves a point far from every scan in that slot (inside the capacity
+// extract_points reserves), so that the read always ends the run at the last
+// real point, as the bundled detector does. The list itself is unchanged.
+void place_far_point_past_end(std::vector<tuw::Point2D> & points);
 
 // (x, y) -> (r00 x + r01 y + r02 0 + tx, r10 x + r11 y + r12 0 + ty), in place.
 void transform_points(const PlanarTransform & transform, std::vector<tuw::Point2D> & points);

@@ -125,6 +125,7 @@ std::vector<tuw::Point2D> AlignNode::extract_base_points(const sensor_msgs::msg:
 
   align_model::transform_points_to_base(
     parameter_->laser_to_base_x, parameter_->laser_to_base_y, parameter_->laser_to_base_th, points);
+  align_model::place_far_point_past_end(points);
   return points;
 }
 

@@ -19,7 +19,7 @@ void extract_points(
 {
   const std::size_t readings = scan.ranges.size();
   points.clear();
-  points.reserve(readings);
+  points.reserve(readings + 1);
   for (std::size_t i = 0; i < readings; ++i) {
     // A reading without an intensity cannot show that it is reflective.
     if (i >= scan.intensities.size()) {
@@ -35,6 +35,15 @@ void extract_points(
     const double r = range;
     points.emplace_back(std::cos(angle) * r, r * std::sin(angle));
   }
+}
+
+void place_far_point_past_end(std::vector<tuw::Point2D> & points)
+{
+  // Far enough that its gap to any real point exceeds four times any gap
+  // between real points.
+  constexpr double kFar = 1e9;
+  points.emplace_back(kFar, kFar);
+  points.pop_back();
 }
 
 }  // namespace align_model

@@ -96,6 +96,7 @@ std::vector<tuw::Point2D> FeatureNode::extract_publish_frame_points(
   extract_points(scan, band, points);
   RCLCPP_DEBUG(get_logger(), "POINT_DATA lens %ld.", count_of(points.size()));
   transform_points(to_planar(laser_to_publish), points);
+  place_far_point_past_end(points);
   return points;
 }
 

@@ -66,6 +66,29 @@ TEST(ExtractPoints, AcceptedReadingsInScanOrder)
   EXPECT_GE(points.capacity(), scan.ranges.size());
 }
 
+TEST(ExtractPoints, EveryReadingAcceptedStillLeavesTheSlotPastTheEnd)
+{
+  auto scan = make_scan(-1.0f, 0.01f, 5);
+  scan.ranges.assign(5, 1.0f);
+  scan.intensities.assign(5, 252.0f);
+  std::vector<tuw::Point2D> points;
+  align_model::extract_points(scan, kBand, points);
+  ASSERT_EQ(points.size(), 5u);
+  const auto * const storage = points.data();
+  const std::vector<tuw::Point2D> before = points;
+
+  align_model::place_far_point_past_end(points);
+
+  // The slot lies in the reserved storage: no reallocation, list unchanged.
+  EXPECT_EQ(points.data(), storage);
+  EXPECT_GT(points.capacity(), points.size());
+  ASSERT_EQ(points.size(), before.size());
+  for (std::size_t i = 0; i < points.size(); ++i) {
+    EXPECT_EQ(points[i].x(), before[i].x());
+    EXPECT_EQ(points[i].y(), before[i].y());
+  }
+}
+
 TEST(ExtractPoints, ReadingsWithoutIntensityAreSkipped)
 {
   auto scan = make_scan(0.0f, 0.01f, 4, 2);
