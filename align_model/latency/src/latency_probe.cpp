@@ -1,10 +1,9 @@
 #include "align_latency/latency_probe.hpp"
 
-#include <cmath>
 #include <thread>
 
+#include "align_tools/mount_transform.hpp"
 #include "align_tools/scan_simulator.hpp"
-#include "geometry_msgs/msg/transform_stamped.hpp"
 
 namespace align_latency
 {
@@ -53,16 +52,9 @@ LatencyProbe::LatencyProbe(ReplyKind reply, std::size_t readings, const rclcpp::
 void LatencyProbe::publish_laser_mount()
 {
   mount_publisher_ = create_publisher<tf2_msgs::msg::TFMessage>("/tf_static", rclcpp::QoS(100).transient_local());
-  const align_tools::Pose2D mount = align_tools::SimulationConfig().mount;
-  geometry_msgs::msg::TransformStamped transform;
-  transform.header.frame_id = kBaseFrame;
-  transform.child_frame_id = scan_.header.frame_id;
-  transform.transform.translation.x = mount.x;
-  transform.transform.translation.y = mount.y;
-  transform.transform.rotation.z = std::sin(mount.yaw / 2.0);
-  transform.transform.rotation.w = std::cos(mount.yaw / 2.0);
   tf2_msgs::msg::TFMessage message;
-  message.transforms.push_back(transform);
+  message.transforms.push_back(
+    align_tools::mount_transform(align_tools::SimulationConfig().mount, kBaseFrame, scan_.header.frame_id));
   mount_publisher_->publish(message);
 }
 

@@ -11,6 +11,7 @@
 #include "align_model_node/align_node.hpp"
 #include "align_tools/json_writer.hpp"
 #include "align_tools/log_tap.hpp"
+#include "align_tools/mount_transform.hpp"
 #include "feature/feature_node.hpp"
 #include "rosgraph_msgs/msg/clock.hpp"
 #include "sensor_msgs/msg/laser_scan.hpp"
@@ -61,19 +62,6 @@ T configured_value(const ReplaySettings & settings, const std::string & name, co
   options.start_parameter_event_publisher(false);
   auto reader = std::make_shared<rclcpp::Node>(node_name(settings.node), options);
   return reader->declare_parameter(name, fallback);
-}
-
-geometry_msgs::msg::TransformStamped mount_transform(
-  const Pose2D & mount, const std::string & parent, const std::string & child)
-{
-  geometry_msgs::msg::TransformStamped transform;
-  transform.header.frame_id = parent;
-  transform.child_frame_id = child;
-  transform.transform.translation.x = mount.x;
-  transform.transform.translation.y = mount.y;
-  transform.transform.rotation.z = std::sin(mount.yaw / 2.0);
-  transform.transform.rotation.w = std::cos(mount.yaw / 2.0);
-  return transform;
 }
 
 // Drives one node through a recording.

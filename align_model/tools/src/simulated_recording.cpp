@@ -1,8 +1,7 @@
 #include "align_tools/simulated_recording.hpp"
 
-#include <cmath>
-
 #include "align_tools/cdr.hpp"
+#include "align_tools/mount_transform.hpp"
 #include "align_tools/rosbag2_sqlite.hpp"
 
 namespace align_tools
@@ -34,14 +33,9 @@ void write_simulated_bag(
     };
   if (with_mount_transform && !recording.scans.empty()) {
     tf2_msgs::msg::TFMessage tf;
-    geometry_msgs::msg::TransformStamped mount;
+    geometry_msgs::msg::TransformStamped mount =
+      mount_transform(recording.truth.mount, base_frame, recording.truth.laser_frame);
     mount.header.stamp = recording.scans.front().header.stamp;
-    mount.header.frame_id = base_frame;
-    mount.child_frame_id = recording.truth.laser_frame;
-    mount.transform.translation.x = recording.truth.mount.x;
-    mount.transform.translation.y = recording.truth.mount.y;
-    mount.transform.rotation.z = std::sin(recording.truth.mount.yaw / 2.0);
-    mount.transform.rotation.w = std::cos(recording.truth.mount.yaw / 2.0);
     tf.transforms.push_back(mount);
     topics.push_back({"/tf_static", "tf2_msgs/msg/TFMessage", "cdr", default_qos_profiles(true)});
     messages.push_back(
