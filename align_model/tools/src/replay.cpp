@@ -255,14 +255,12 @@ private:
     if (outcome.stage == align_model::FunnelStage::kFound) {
       // The node has published its pose; on real middleware it reaches the
       // recording a moment later, and must not be counted for the next scan.
-      spin_until([this] {return pose_recorded_for(current_scan_);}, kDeliveryWait);
+      spin_until([this] {return recorded_pose(current_scan_) != nullptr;}, kDeliveryWait);
     }
     drain();
-    for (const auto & published : run_.published) {
-      if (published.scan == current_scan_ && published.pose) {
-        const auto & p = published.pose->pose.position;
-        outcome.pose = Pose2D{p.x, p.y, p.z};
-      }
+    if (const auto * pose = recorded_pose(current_scan_)) {
+      const auto & p = pose->pose.position;
+      outcome.pose = Pose2D{p.x, p.y, p.z};
     }
     run_.outcomes.push_back(outcome);
     if (outcome.dropped_at_transform) {
@@ -270,11 +268,16 @@ private:
     }
   }
 
-  bool pose_recorded_for(std::size_t scan) const
+  // The last pose recorded for `scan`, or null. Messages are recorded in
+  // scan order, so the search runs back from the newest.
+  const geometry_msgs::msg::PoseStamped * recorded_pose(std::size_t scan) const
   {
-    return std::any_of(
-      run_.published.begin(), run_.published.end(),
-      [scan](const PublishedMessage & published) {return published.scan == scan && published.pose;});
+    for (auto it = run_.published.rbegin(); it != run_.published.rend() && it->scan == scan; ++it) {
+      if (it->pose) {
+        return it->pose.get();
+      }
+    }
+    return nullptr;
   }
 
   // The node's own record of where its scans stopped.
