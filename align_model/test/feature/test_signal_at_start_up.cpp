@@ -14,7 +14,6 @@
 #include <mutex>
 #include <string>
 #include <thread>
-#include <vector>
 
 #include "program/run_node_program.hpp"
 #include "rclcpp/rclcpp.hpp"
@@ -114,46 +113,33 @@ public:
   }
 };
 
-std::vector<char *> program_arguments(std::vector<std::string> & storage)
+// Runs the programs' entry for `NodeT` as main() would, with rclcpp not yet
+// initialised; returns its exit status.
+template<typename NodeT>
+int run_as_program(const char * name)
 {
-  std::vector<char *> argv;
-  for (auto & argument : storage) {
-    argv.push_back(argument.data());
+  if (rclcpp::ok()) {
+    rclcpp::shutdown();
   }
-  argv.push_back(nullptr);
-  return argv;
+  std::string program = name;
+  char * argv[] = {program.data(), nullptr};
+  return align_program::run_node_program<NodeT>(1, argv, name);
 }
 
 TEST(ProgramStartUp, SigtermWhileTheNodeIsBuiltEndsWithStatusZero)
 {
-  if (rclcpp::ok()) {
-    rclcpp::shutdown();
-  }
-  std::vector<std::string> storage{"signalled"};
-  auto argv = program_arguments(storage);
-  EXPECT_EQ(align_program::run_node_program<NodeSignalledWhileBuilt>(1, argv.data(), "signalled_while_built"), 0);
+  EXPECT_EQ(run_as_program<NodeSignalledWhileBuilt>("signalled_while_built"), 0);
 }
 
 TEST(ProgramStartUp, ASigtermThatLandsMidLogEndsTheProgramWithoutLogging)
 {
-  if (rclcpp::ok()) {
-    rclcpp::shutdown();
-  }
-  std::vector<std::string> storage{"signalled"};
-  auto argv = program_arguments(storage);
-  EXPECT_EQ(
-    align_program::run_node_program<NodeSignalledWhileLogging>(1, argv.data(), "signalled_while_logging"), 0);
+  EXPECT_EQ(run_as_program<NodeSignalledWhileLogging>("signalled_while_logging"), 0);
   EXPECT_FALSE(NodeSignalledWhileLogging::reentered()) << "the signal handler logged on the interrupted thread";
 }
 
 TEST(ProgramStartUp, AConstructorFailureWithoutSignalStillEndsWithStatusOne)
 {
-  if (rclcpp::ok()) {
-    rclcpp::shutdown();
-  }
-  std::vector<std::string> storage{"bad"};
-  auto argv = program_arguments(storage);
-  EXPECT_EQ(align_program::run_node_program<NodeWithBadParameter>(1, argv.data(), "bad_parameter"), 1);
+  EXPECT_EQ(run_as_program<NodeWithBadParameter>("bad_parameter"), 1);
 }
 
 }  // namespace

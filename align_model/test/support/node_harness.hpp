@@ -178,15 +178,13 @@ inline std::size_t settled_count(
   const std::function<std::size_t()> & count, std::size_t expected,
   std::chrono::milliseconds timeout = std::chrono::seconds(5))
 {
+  // Decisive early: the expected count, or anything at all when 0 is expected.
+  const auto decisive = [expected](std::size_t now) {return expected == 0 ? now != 0 : now == expected;};
+  const std::chrono::milliseconds limit = expected == 0 ? std::min(std::chrono::milliseconds(300), timeout) : timeout;
   const auto start = std::chrono::steady_clock::now();
-  const std::chrono::milliseconds quiet = expected == 0 ? std::chrono::milliseconds(300) : timeout;
-  while (std::chrono::steady_clock::now() - start < std::min(quiet, timeout)) {
+  while (std::chrono::steady_clock::now() - start < limit) {
     const std::size_t now = count();
-    if (now != expected) {
-      if (expected == 0) {
-        return now;
-      }
-    } else if (expected != 0) {
+    if (decisive(now)) {
       return now;
     }
     std::this_thread::sleep_for(std::chrono::milliseconds(5));

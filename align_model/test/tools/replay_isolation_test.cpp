@@ -29,7 +29,6 @@ namespace
 {
 
 using align_test::kBundledData;
-
 using align_test::read_text;
 
 // The shell command of one replay of the bundled approach, writing its

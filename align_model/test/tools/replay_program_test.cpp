@@ -21,7 +21,6 @@ namespace
 {
 
 using align_test::kBundledData;
-
 using align_test::read_text;
 
 std::vector<std::string> lines_of(const std::string & text)
