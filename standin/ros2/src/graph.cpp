@@ -388,11 +388,29 @@ std::size_t Graph::count_publishers(const std::string & topic, std::size_t domai
 std::size_t Graph::count_subscribers(const std::string & topic, std::size_t domain_id) const
 {
   std::lock_guard<std::mutex> lock(mutex_);
-  return static_cast<std::size_t>(std::count_if(
+  const std::size_t clock_subscribers =
+    topic == "/clock" ? clock_subscribers_locked(domain_id, nullptr, std::chrono::steady_clock::now()) : 0;
+  return clock_subscribers + static_cast<std::size_t>(std::count_if(
            subscriptions_.begin(), subscriptions_.end(), [&](const auto & entry) {
              return entry.second.endpoint.topic == topic && entry.second.domain_id == domain_id &&
              discovered(entry.second.created);
            }));
+}
+
+std::size_t Graph::clock_subscribers_locked(
+  std::size_t domain_id, const SteadyTime * publisher_created, SteadyTime now) const
+{
+  std::size_t count = 0;
+  for (const auto & entry : clock_listeners_) {
+    const ClockListenerRecord & record = entry.second;
+    const bool visible = publisher_created ?
+      now >= match_time(*publisher_created, record.created) : discovered(record.created);
+    const auto listener = record.listener.lock();
+    if (record.domain_id == domain_id && visible && listener && listener->listening()) {
+      ++count;
+    }
+  }
+  return count;
 }
 
 std::size_t Graph::matched_subscriptions(std::uint64_t publisher_id) const
@@ -403,10 +421,12 @@ std::size_t Graph::matched_subscriptions(std::uint64_t publisher_id) const
     return 0;
   }
   const SteadyTime now = std::chrono::steady_clock::now();
-  return static_cast<std::size_t>(std::count_if(
+  const PublisherRecord & record = publisher->second;
+  const std::size_t clock_subscribers = record.endpoint.topic == "/clock" ?
+    clock_subscribers_locked(record.domain_id, &record.created, now) : 0;
+  return clock_subscribers + static_cast<std::size_t>(std::count_if(
            subscriptions_.begin(), subscriptions_.end(), [&](const auto & entry) {
-             return compatible(publisher->second, entry.second) &&
-             now >= match_time(publisher->second.created, entry.second.created);
+             return compatible(record, entry.second) && now >= match_time(record.created, entry.second.created);
            }));
 }
 

@@ -41,5 +41,11 @@ void TimeSource::on_clock_message(std::int64_t nanoseconds)
   set_ros_time_override(*clock_, true, nanoseconds);
 }
 
+bool TimeSource::listening() const
+{
+  std::lock_guard<std::mutex> lock(mutex_);
+  return use_sim_time_;
+}
+
 }  // namespace detail
 }  // namespace rclcpp

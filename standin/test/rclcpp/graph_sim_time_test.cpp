@@ -125,4 +125,20 @@ TEST_F(SimTimeTest, ClockOnAnotherTopicDoesNotDriveTime)
   EXPECT_EQ(node->now().nanoseconds(), kProbeTime);
 }
 
+TEST_F(SimTimeTest, NodesOnSimulatedTimeCountAsClockSubscribers)
+{
+  // Real rclcpp subscribes to /clock exactly while use_sim_time is true; a
+  // clock source that waits for its readers must see those nodes.
+  rclcpp::NodeOptions options;
+  options.parameter_overrides({rclcpp::Parameter("use_sim_time", true)});
+  auto simulated = std::make_shared<rclcpp::Node>("simulated", options);
+  auto wall = std::make_shared<rclcpp::Node>("wall");
+  EXPECT_TRUE(graph_test::wait_until([&] {return clock_publisher_->get_subscription_count() == 1;}));
+  EXPECT_TRUE(graph_test::wait_until([&] {return wall->count_subscribers("/clock") == 1;}));
+  ASSERT_TRUE(simulated->set_parameter(rclcpp::Parameter("use_sim_time", false)).successful);
+  EXPECT_TRUE(graph_test::wait_until([&] {return clock_publisher_->get_subscription_count() == 0;}));
+  ASSERT_TRUE(wall->set_parameter(rclcpp::Parameter("use_sim_time", true)).successful);
+  EXPECT_TRUE(graph_test::wait_until([&] {return clock_publisher_->get_subscription_count() == 1;}));
+}
+
 }  // namespace

@@ -49,6 +49,9 @@ class ClockListener
 public:
   virtual ~ClockListener() = default;
   virtual void on_clock_message(std::int64_t nanoseconds) = 0;
+  // Whether the node uses simulated time: real rclcpp has a "/clock"
+  // subscription exactly then, and publishers and graph counts see it.
+  virtual bool listening() const = 0;
 };
 
 struct TopicEndpoint
@@ -207,6 +210,11 @@ private:
   static bool compatible(const PublisherRecord & publisher, const SubscriptionRecord & subscription);
   static bool discovered(SteadyTime created);
   static SteadyTime match_time(SteadyTime a, SteadyTime b) {return std::max(a, b) + kDiscoveryDelay;}
+  // Nodes on simulated time in `domain_id` that a "/clock" publisher
+  // created at `publisher_created` has matched by `now` (or, without a
+  // publisher, that the graph has announced).
+  std::size_t clock_subscribers_locked(
+    std::size_t domain_id, const SteadyTime * publisher_created, SteadyTime now) const;
   std::shared_ptr<SubscriptionBase> matching_live_subscription_locked(
     const PublisherRecord & publisher, const SubscriptionRecord & subscription, SteadyTime now) const;
   // Returns whether the pair will match later (both transient-local).

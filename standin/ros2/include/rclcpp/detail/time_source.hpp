@@ -29,12 +29,13 @@ public:
 
   void set_use_sim_time(bool use_sim_time);
   void on_clock_message(std::int64_t nanoseconds) override;
+  bool listening() const override;
 
 private:
   explicit TimeSource(rclcpp::Clock::SharedPtr clock);
 
   rclcpp::Clock::SharedPtr clock_;
-  std::mutex mutex_;
+  mutable std::mutex mutex_;
   bool use_sim_time_ = false;
   // Like rclcpp, the last received time survives switching sim time off and on.
   std::int64_t last_clock_nanoseconds_ = 0;
