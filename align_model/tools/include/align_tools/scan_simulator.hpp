@@ -2,40 +2,15 @@
 #define ALIGN_TOOLS__SCAN_SIMULATOR_HPP_
 
 #include <cstdint>
-#include <random>
 #include <string>
 #include <vector>
 
+#include "align_tools/surface_scan.hpp"
 #include "builtin_interfaces/msg/time.hpp"
 #include "sensor_msgs/msg/laser_scan.hpp"
 
 namespace align_tools
 {
-
-// x, y in metres and a heading in radians.
-struct Pose2D
-{
-  double x = 0.0;
-  double y = 0.0;
-  double yaw = 0.0;
-};
-
-// pose of `inner` given in the frame whose pose in the outer frame is `frame`
-Pose2D compose(const Pose2D & frame, const Pose2D & inner);
-
-struct ScannerModel
-{
-  std::string frame_id = "back_laser";
-  float angle_min = -2.35619449f;
-  float angle_increment = 0.00872664626f;  // 0.5 degrees
-  int count = 541;
-  float range_min = 0.02f;
-  float range_max = 30.0f;
-  float scan_time = 0.1f;
-  double range_noise = 0.003;  // standard deviation, m
-  double dropout_rate = 0.0;  // beam lost: +inf, intensity 0
-  double nan_rate = 0.0;  // beam reports NaN, intensity 0
-};
 
 // Two flat plates meeting at the corner; the opening angle is the angle
 // between them, and the target's heading points from the corner into the
@@ -84,20 +59,11 @@ public:
   const SimulationConfig & config() const {return config_;}
 
 private:
-  struct Surface
-  {
-    double ax, ay, bx, by;  // in the target frame
-    float intensity;
-    float jitter;
-  };
-
   void build_scene();
-  double uniform();
-  double gaussian();
 
   SimulationConfig config_;
-  std::mt19937_64 random_;
-  std::vector<Surface> surfaces_;
+  PortableRandom random_;
+  std::vector<Surface> surfaces_;  // in the target frame
 };
 
 // `count` target poses from `from` to `to` (both included), linear in x, y

@@ -1,0 +1,81 @@
+// Ray casting of a 2-D laser against flat surfaces, with the scanner's noise,
+// dropouts and intensities: the rendering step that both the scan simulator
+// (a target seen along an approach) and the simulated robot (a whole scene
+// seen from the robot's true pose) use.
+#ifndef ALIGN_TOOLS__SURFACE_SCAN_HPP_
+#define ALIGN_TOOLS__SURFACE_SCAN_HPP_
+
+#include <cstdint>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "builtin_interfaces/msg/time.hpp"
+#include "sensor_msgs/msg/laser_scan.hpp"
+
+namespace align_tools
+{
+
+// x, y in metres and a heading in radians.
+struct Pose2D
+{
+  double x = 0.0;
+  double y = 0.0;
+  double yaw = 0.0;
+};
+
+// pose of `inner` given in the frame whose pose in the outer frame is `frame`
+Pose2D compose(const Pose2D & frame, const Pose2D & inner);
+// the pose of the outer frame's origin seen from `frame`: compose(frame, inverse(frame)) is the identity
+Pose2D inverse(const Pose2D & frame);
+
+struct ScannerModel
+{
+  std::string frame_id = "back_laser";
+  float angle_min = -2.35619449f;
+  float angle_increment = 0.00872664626f;  // 0.5 degrees
+  int count = 541;
+  float range_min = 0.02f;
+  float range_max = 30.0f;
+  float scan_time = 0.1f;
+  double range_noise = 0.003;  // standard deviation, m
+  double dropout_rate = 0.0;  // beam lost: +inf, intensity 0
+  double nan_rate = 0.0;  // beam reports NaN, intensity 0
+};
+
+// One flat reflecting surface, the segment from a to b.
+struct Surface
+{
+  double ax, ay, bx, by;
+  float intensity;
+  float jitter;  // uniform, +-
+};
+
+// A seeded generator with its own (portable) distributions, so that a seed
+// gives the same numbers on every standard library.
+class PortableRandom
+{
+public:
+  explicit PortableRandom(std::uint64_t seed)
+  : engine_(seed) {}
+  double uniform();  // [0, 1)
+  double gaussian();  // standard normal
+
+private:
+  std::mt19937_64 engine_;
+};
+
+// The surfaces, given in a frame whose pose in the laser frame is
+// `frame_in_laser`, in the laser frame.
+std::vector<Surface> place_surfaces(const std::vector<Surface> & surfaces, const Pose2D & frame_in_laser);
+
+// One ray per beam against the surfaces (in the laser frame); the nearest hit
+// gives range and intensity. Every beam draws the same random numbers
+// whatever it hits, so one surface changes no other beam's noise.
+sensor_msgs::msg::LaserScan cast_scan(
+  const ScannerModel & scanner, const std::vector<Surface> & surfaces_in_laser, PortableRandom & random,
+  const builtin_interfaces::msg::Time & stamp);
+
+}  // namespace align_tools
+
+#endif  // ALIGN_TOOLS__SURFACE_SCAN_HPP_
