@@ -218,6 +218,61 @@ TEST_P(NodeKindTest, UnevenIntensitiesAreReplayedAsTheProgramsTakeThem)
   }
 }
 
+TEST_P(NodeKindTest, StandardDockPoseAndDiagnosticsArePrintedToo)
+{
+  auto recording = align_tools::load_recording(kBundledData + "/docking_approach");
+  recording.scans.resize(6);
+  const auto plain = align_tools::replay_recording(recording, settings_for(GetParam()));
+  auto settings = settings_for(GetParam());
+  settings.parameter_overrides.emplace_back("dock_pose_topic", "/detected_dock_pose");
+  settings.parameter_overrides.emplace_back("diagnostics", true);
+  const auto run = align_tools::replay_recording(recording, settings);
+
+  // The same target poses as without the extra outputs, each followed by its
+  // standard twin with the scan's stamp and a yaw quaternion.
+  std::vector<std::string> poses;
+  std::vector<std::string> dock_poses;
+  std::size_t diagnostics = 0;
+  for (const auto & published : run.published) {
+    if (published.topic == "/docking_pose") {
+      poses.push_back(published.json);
+    } else if (published.topic == "/detected_dock_pose") {
+      dock_poses.push_back(published.json);
+      EXPECT_FALSE(published.pose) << "only the node's own pose output is kept for the summary";
+      const auto & stamp = recording.scans[published.scan].header.stamp;
+      EXPECT_NE(
+        published.json.find(
+          "\"stamp\": {\"sec\": " + std::to_string(stamp.sec) + ", \"nanosec\": " + std::to_string(stamp.nanosec) + "}"),
+        std::string::npos) << published.json;
+      EXPECT_NE(published.json.find("\"z\": 0}, \"orientation\": {\"x\": 0, \"y\": 0, \"z\": -0.0"), std::string::npos)
+        << published.json;
+    } else if (published.topic == "/diagnostics") {
+      ++diagnostics;
+      EXPECT_EQ(published.type, "diagnostic_msgs/msg/DiagnosticArray");
+      EXPECT_NE(published.json.find("\"name\": \"" + std::string(
+          GetParam() == align_tools::NodeKind::kFeature ? "align_feature_node" : "align_node")),
+        std::string::npos) << published.json;
+    }
+  }
+  std::vector<std::string> plain_poses;
+  for (const auto & published : plain.published) {
+    plain_poses.push_back(published.json);
+  }
+  EXPECT_EQ(poses, plain_poses);
+  EXPECT_EQ(dock_poses.size(), poses.size());
+  // A replay ends sooner than the node's one-second report: the replay waits for one.
+  EXPECT_GE(diagnostics, 1u);
+  for (std::size_t i = 0; i < run.outcomes.size(); ++i) {
+    ASSERT_EQ(run.outcomes[i].pose.has_value(), plain.outcomes[i].pose.has_value()) << i;
+    if (run.outcomes[i].pose) {
+      EXPECT_EQ(run.outcomes[i].pose->yaw, plain.outcomes[i].pose->yaw) << i;
+    }
+  }
+  const std::string text = align_tools::published_json_lines(run);
+  EXPECT_NE(text.find("\"topic\": \"/detected_dock_pose\""), std::string::npos);
+  EXPECT_NE(text.find("\"topic\": \"/diagnostics\""), std::string::npos);
+}
+
 INSTANTIATE_TEST_SUITE_P(
   , NodeKindTest,
   ::testing::Values(align_tools::NodeKind::kFeature, align_tools::NodeKind::kLine), kind_name);

@@ -196,6 +196,26 @@ std::string to_json(const visualization_msgs::msg::Marker & message)
          .str();
 }
 
+std::string to_json(const diagnostic_msgs::msg::DiagnosticArray & message)
+{
+  const auto key_value_json = [](const diagnostic_msgs::msg::KeyValue & entry) {
+      return Object().field("key", json_string(entry.key)).field("value", json_string(entry.value)).str();
+    };
+  const auto status_json = [&](const diagnostic_msgs::msg::DiagnosticStatus & status) {
+      return Object()
+             .field("level", integer(status.level))
+             .field("name", json_string(status.name))
+             .field("message", json_string(status.message))
+             .field("hardware_id", json_string(status.hardware_id))
+             .field("values", array(status.values, key_value_json))
+             .str();
+    };
+  return Object()
+         .field("header", header_json(message.header))
+         .field("status", array(message.status, status_json))
+         .str();
+}
+
 std::string published_line(
   std::size_t scan_index, const std::string & topic, const std::string & type, const std::string & message_json)
 {

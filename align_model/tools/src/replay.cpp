@@ -12,6 +12,7 @@
 #include "align_tools/json_writer.hpp"
 #include "align_tools/log_tap.hpp"
 #include "align_tools/mount_transform.hpp"
+#include "diagnostic_msgs/msg/diagnostic_array.hpp"
 #include "feature/feature_node.hpp"
 #include "rosgraph_msgs/msg/clock.hpp"
 #include "sensor_msgs/msg/laser_scan.hpp"
@@ -28,6 +29,8 @@ using Clock = std::chrono::steady_clock;
 constexpr auto kTransformWait = std::chrono::seconds(5);
 constexpr auto kDeliveryWait = std::chrono::seconds(10);
 constexpr auto kClockWait = std::chrono::seconds(2);
+// The node's diagnostics timer fires every second.
+constexpr auto kDiagnosticsWait = std::chrono::milliseconds(1500);
 
 const char * node_name(NodeKind kind)
 {
@@ -101,6 +104,10 @@ public:
     for (current_scan_ = 0; current_scan_ < recording_.scans.size(); ++current_scan_) {
       feed(recording_.scans[current_scan_]);
     }
+    if (!recording_.scans.empty()) {
+      current_scan_ = recording_.scans.size() - 1;
+      wait_for_final_diagnostics();
+    }
     std::stable_sort(
       run_.published.begin(), run_.published.end(),
       [](const PublishedMessage & a, const PublishedMessage & b) {return a.source_timestamp < b.source_timestamp;});
@@ -116,11 +123,31 @@ private:
     clock_publisher_ = probe_->create_publisher<rosgraph_msgs::msg::Clock>("/clock", rclcpp::QoS(10));
     tf_publisher_ = probe_->create_publisher<tf2_msgs::msg::TFMessage>(
       "/tf_static", rclcpp::QoS(100).transient_local());
-    record<geometry_msgs::msg::PoseStamped>(node_->get_parameter("pose_stamped_topic").as_string(), false);
-    if (debug_) {
-      record<sensor_msgs::msg::LaserScan>("align_scan", true);
-      record<visualization_msgs::msg::Marker>("align_marker", true);
+    record<geometry_msgs::msg::PoseStamped>(node_->get_parameter("pose_stamped_topic").as_string(), Output::kPose);
+    const std::string dock_pose_topic = node_->get_parameter("dock_pose_topic").as_string();
+    if (!dock_pose_topic.empty()) {
+      record<geometry_msgs::msg::PoseStamped>(dock_pose_topic, Output::kOther);
     }
+    diagnostics_ = node_->get_parameter("diagnostics").as_bool();
+    if (diagnostics_) {
+      record<diagnostic_msgs::msg::DiagnosticArray>("/diagnostics", Output::kDiagnostics);
+    }
+    if (debug_) {
+      record<sensor_msgs::msg::LaserScan>("align_scan", Output::kDebug);
+      record<visualization_msgs::msg::Marker>("align_marker", Output::kDebug);
+    }
+  }
+
+  // The node publishes diagnostics once a wall-clock second, and a replay is
+  // often done sooner: wait for one report after the last scan, so that the
+  // node's verdict on the whole run is printed too.
+  void wait_for_final_diagnostics()
+  {
+    if (!diagnostics_) {
+      return;
+    }
+    const std::size_t before = diagnostics_received_;
+    spin_until([&] {return diagnostics_received_ > before;}, kDiagnosticsWait);
   }
 
   // Endpoints match only after discovery, and a scan published before its
@@ -139,14 +166,23 @@ private:
     spin_until(matched, kDeliveryWait);
   }
 
+  // What a recorded topic is to the replay.
+  enum class Output
+  {
+    kPose,  // the target pose, also kept typed for the summary
+    kDebug,  // printed only when the configuration asked for debug
+    kDiagnostics,
+    kOther,
+  };
+
   template<typename MessageT>
-  void record(const std::string & topic, bool debug_output)
+  void record(const std::string & topic, Output output)
   {
     // Filled in once the subscription exists (the name as resolved).
     auto resolved_topic = std::make_shared<std::string>(topic);
     auto subscription = probe_->create_subscription<MessageT>(
       topic, rclcpp::QoS(1000),
-      [this, resolved_topic, debug_output](
+      [this, resolved_topic, output](
         std::shared_ptr<const MessageT> message, const rclcpp::MessageInfo & info) {
         PublishedMessage published;
         published.scan = current_scan_;
@@ -154,8 +190,11 @@ private:
         published.type = rosidl_generator_traits::name<MessageT>();
         published.json = to_json(*message);
         published.source_timestamp = info.get_rmw_message_info().source_timestamp;
-        published.debug_output = debug_output;
-        keep_typed(published, message);
+        published.debug_output = output == Output::kDebug;
+        if (output == Output::kPose || output == Output::kDebug) {
+          keep_typed(published, message);
+        }
+        diagnostics_received_ += output == Output::kDiagnostics ? 1 : 0;
         run_.published.push_back(std::move(published));
       });
     *resolved_topic = subscription->get_topic_name();
@@ -171,6 +210,7 @@ private:
     published.marker = m;
   }
   static void keep_typed(PublishedMessage &, const std::shared_ptr<const sensor_msgs::msg::LaserScan> &) {}
+  static void keep_typed(PublishedMessage &, const std::shared_ptr<const diagnostic_msgs::msg::DiagnosticArray> &) {}
 
   // Static transforms go out once, latched, before the first scan.
   void publish_static_transforms()
@@ -394,6 +434,8 @@ private:
   std::vector<rclcpp::SubscriptionBase::SharedPtr> subscriptions_;
   std::size_t current_scan_ = 0;
   bool debug_ = false;
+  bool diagnostics_ = false;
+  std::size_t diagnostics_received_ = 0;
   bool transform_expected_ = false;
   bool transform_missing_ = false;
   bool clock_ignored_ = false;

@@ -3,6 +3,7 @@
 
 #include <string>
 
+#include "diagnostic_msgs/msg/diagnostic_array.hpp"
 #include "geometry_msgs/msg/pose_stamped.hpp"
 #include "sensor_msgs/msg/laser_scan.hpp"
 #include "visualization_msgs/msg/marker.hpp"
@@ -21,6 +22,7 @@ std::string json_string(const std::string & text);
 std::string to_json(const geometry_msgs::msg::PoseStamped & message);
 std::string to_json(const sensor_msgs::msg::LaserScan & message);
 std::string to_json(const visualization_msgs::msg::Marker & message);
+std::string to_json(const diagnostic_msgs::msg::DiagnosticArray & message);
 
 // {"scan": 3, "topic": "/docking_pose", "type": "geometry_msgs/msg/PoseStamped", "msg": {...}}
 std::string published_line(

@@ -48,6 +48,8 @@ struct PublishedMessage
   std::string json;  // every field
   std::int64_t source_timestamp = 0;
   bool debug_output = false;  // "align_scan" or "align_marker"
+  // The node's own pose output (`pose_stamped_topic`); the standard dock
+  // pose of `dock_pose_topic` is printed but kept here only as JSON.
   std::shared_ptr<const geometry_msgs::msg::PoseStamped> pose;
   std::shared_ptr<const visualization_msgs::msg::Marker> marker;
 };
@@ -85,7 +87,11 @@ std::string configured_scan_topic(const ReplaySettings & settings);
 ReplayRun replay_recording(const Recording & recording, const ReplaySettings & settings);
 
 // The stdout text: one JSON line per published message, debug outputs only
-// when the configuration asked for debug.
+// when the configuration asked for debug. The target poses, the standard dock
+// pose and the debug outputs follow the scans' simulated time and are the
+// same on every run; "/diagnostics" (parameter `diagnostics`) comes from the
+// node's wall-clock timer, so how many of those lines there are, and their
+// rates, vary from run to run.
 std::string published_json_lines(const ReplayRun & run);
 
 }  // namespace align_tools
