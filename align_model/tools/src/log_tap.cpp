@@ -15,6 +15,8 @@ namespace
 // The first DEBUG line of the scan callback of either program.
 const char kScanReceived[] = "Get BACK_SCAN laser data";
 const char kTransformDrop[] = "Get tf_trans failed.";
+// The feature program's INFO line for every enable message.
+const char kEnableSignal[] = "Align enable signal turn to ";
 
 // rcutils takes a plain function pointer, so the tap's state is global.
 struct TapState
@@ -43,7 +45,7 @@ void handle(
   {
     std::lock_guard<std::mutex> lock(tap.mutex);
     const bool from_node = name != nullptr && tap.logger == name;
-    if (from_node && severity == RCUTILS_LOG_SEVERITY_DEBUG) {
+    if (from_node && (severity == RCUTILS_LOG_SEVERITY_DEBUG || severity == RCUTILS_LOG_SEVERITY_INFO)) {
       va_list copy;
       va_copy(copy, *args);
       char text[512];
@@ -53,6 +55,8 @@ void handle(
         ++tap.counts.scans_received;
       } else if (std::strcmp(text, kTransformDrop) == 0) {
         ++tap.counts.transform_drops;
+      } else if (std::strncmp(text, kEnableSignal, sizeof(kEnableSignal) - 1) == 0) {
+        ++tap.counts.enable_signals;
       }
     }
     const bool wanted = !from_node || severity >= tap.user_level;

@@ -12,6 +12,7 @@ struct LogCounts
 {
   std::size_t scans_received = 0;  // first line of every scan callback
   std::size_t transform_drops = 0;  // "Get tf_trans failed."
+  std::size_t enable_signals = 0;  // "Align enable signal turn to TRUE." or "... FALSE."
 };
 
 // Sits in rcutils' output handler chain while a node is replayed. The node's
