@@ -11,7 +11,7 @@
 #include "align_dock_sim/trial_report.hpp"
 #include "align_dock_sim/trial_runner.hpp"
 #include "align_tools/argument_list.hpp"
-#include "align_tools/private_domain.hpp"
+#include "align_tools/isolated_tool.hpp"
 #include "rclcpp/rclcpp.hpp"
 
 namespace
@@ -128,31 +128,6 @@ int run_trials(const ToolOptions & options)
 
 int main(int argc, char ** argv)
 {
-  const align_tools::SplitArguments split = align_tools::split_ros_arguments(argc, argv);
-  ToolOptions options;
-  try {
-    options = parse_options(split.own);
-  } catch (const std::invalid_argument & error) {
-    if (error.what()[0] != '\0') {
-      std::cerr << "align_dock_trials: " << error.what() << "\n";
-    }
-    std::cerr << kUsage;
-    return 2;
-  }
-  std::vector<const char *> ros_argv;
-  for (const auto & argument : split.ros) {
-    ros_argv.push_back(argument.c_str());
-  }
-  int status = 1;
-  try {
-    rclcpp::init(
-      static_cast<int>(ros_argv.size()), ros_argv.data(), align_tools::private_domain_init_options());
-    status = run_trials(options);
-  } catch (const std::exception & error) {
-    std::cerr << "align_dock_trials: error: " << error.what() << "\n";
-  }
-  if (rclcpp::ok()) {
-    rclcpp::shutdown();
-  }
-  return status;
+  return align_tools::run_isolated_tool<ToolOptions>(
+    argc, argv, "align_dock_trials", kUsage, parse_options, run_trials);
 }

@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "align_tools/argument_list.hpp"
-#include "align_tools/private_domain.hpp"
+#include "align_tools/isolated_tool.hpp"
 #include "align_tools/recording.hpp"
 #include "align_tools/replay.hpp"
 #include "align_tools/replay_diagnosis.hpp"
@@ -157,31 +157,5 @@ int replay(const ToolOptions & options)
 
 int main(int argc, char ** argv)
 {
-  const align_tools::SplitArguments split = align_tools::split_ros_arguments(argc, argv);
-  ToolOptions options;
-  try {
-    options = parse_options(split.own);
-  } catch (const std::invalid_argument & error) {
-    if (error.what()[0] != '\0') {
-      std::cerr << "align_replay: " << error.what() << "\n";
-    }
-    std::cerr << kUsage;
-    return 2;
-  }
-  std::vector<const char *> ros_argv;
-  for (const auto & argument : split.ros) {
-    ros_argv.push_back(argument.c_str());
-  }
-  int status = 1;
-  try {
-    rclcpp::init(
-      static_cast<int>(ros_argv.size()), ros_argv.data(), align_tools::private_domain_init_options());
-    status = replay(options);
-  } catch (const std::exception & error) {
-    std::cerr << "align_replay: error: " << error.what() << "\n";
-  }
-  if (rclcpp::ok()) {
-    rclcpp::shutdown();
-  }
-  return status;
+  return align_tools::run_isolated_tool<ToolOptions>(argc, argv, "align_replay", kUsage, parse_options, replay);
 }
