@@ -228,29 +228,32 @@ void read_staging(MapReader & file, Scene & scene)
   staging->finish();
 }
 
+// What walls and boxes share: where they stand and how bright they are.
+template<typename ItemT>
+void read_placement(MapReader & item, ItemT & placed)
+{
+  placed.pose.x = item.required_number("x");
+  placed.pose.y = item.required_number("y");
+  placed.pose.yaw = item.any_number("yaw", 0.0);
+  placed.intensity = static_cast<float>(item.non_negative("intensity", placed.intensity));
+  placed.intensity_jitter = static_cast<float>(item.non_negative("intensity_jitter", placed.intensity_jitter));
+}
+
 void read_obstacles(MapReader & file, Scene & scene)
 {
   file.each(
     "walls", [&scene](MapReader & item) {
       SceneWall wall;
-      wall.pose.x = item.required_number("x");
-      wall.pose.y = item.required_number("y");
-      wall.pose.yaw = item.any_number("yaw", 0.0);
+      read_placement(item, wall);
       wall.length = item.positive("length", wall.length);
-      wall.intensity = static_cast<float>(item.non_negative("intensity", wall.intensity));
-      wall.intensity_jitter = static_cast<float>(item.non_negative("intensity_jitter", wall.intensity_jitter));
       scene.walls.push_back(wall);
     });
   file.each(
     "boxes", [&scene](MapReader & item) {
       SceneBox box;
-      box.pose.x = item.required_number("x");
-      box.pose.y = item.required_number("y");
-      box.pose.yaw = item.any_number("yaw", 0.0);
+      read_placement(item, box);
       box.length = item.positive("length", box.length);
       box.width = item.positive("width", box.width);
-      box.intensity = static_cast<float>(item.non_negative("intensity", box.intensity));
-      box.intensity_jitter = static_cast<float>(item.non_negative("intensity_jitter", box.intensity_jitter));
       scene.boxes.push_back(box);
     });
 }
