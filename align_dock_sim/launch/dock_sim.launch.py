@@ -1,0 +1,101 @@
+"""The simulated robot with one detector program, and optionally Nav2's docking server.
+
+    ros2 launch align_dock_sim dock_sim.launch.py program:=feature|line [nav2:=true]
+        [scene:=FILE.yaml] [program_params:=FILE.yaml] [nav2_params:=FILE.yaml]
+        [real_time_factor:=1.0] [range_noise:=-1.0] [odom_scale_error:=0.0] [program_log_level:=info]
+
+Everything runs on the simulator's /clock. The program publishes the standard
+dock pose on /detected_dock_pose, where the docking server's external
+detection listens. nav2:=true needs Nav2's docking server (opennav_docking)
+and nav2_lifecycle_manager installed; without it the launch file still
+starts the simulator and the program.
+"""
+
+import os
+
+from ament_index_python.packages import get_package_share_directory
+from launch import LaunchDescription
+from launch.actions import DeclareLaunchArgument, OpaqueFunction
+from launch.substitutions import LaunchConfiguration
+from launch_ros.actions import Node
+
+PROGRAMS = {
+    'feature': ('align_feature_node', 'align_model'),
+    'line': ('align_node', 'align_node'),
+}
+
+
+def launch_setup(context):
+    program = LaunchConfiguration('program').perform(context)
+    if program not in PROGRAMS:
+        raise RuntimeError(f"program:={program}: choose 'feature' or 'line'")
+    executable, namespace = PROGRAMS[program]
+    simulator = Node(
+        package='align_dock_sim',
+        executable='align_dock_sim',
+        name='align_dock_sim',
+        output='screen',
+        parameters=[{
+            'scene_file': LaunchConfiguration('scene').perform(context),
+            'real_time_factor': float(LaunchConfiguration('real_time_factor').perform(context)),
+            'range_noise': float(LaunchConfiguration('range_noise').perform(context)),
+            'odom_scale_error': float(LaunchConfiguration('odom_scale_error').perform(context)),
+            'seed': int(LaunchConfiguration('seed').perform(context)),
+        }],
+    )
+    detector = Node(
+        package='align_model',
+        executable=executable,
+        name=executable,
+        namespace=namespace,
+        output='screen',
+        parameters=[LaunchConfiguration('program_params').perform(context)],
+        arguments=['--ros-args', '--log-level',
+                   f"{namespace}.{executable}:={LaunchConfiguration('program_log_level').perform(context)}"],
+    )
+    actions = [simulator, detector]
+    if LaunchConfiguration('nav2').perform(context).lower() in ('true', '1', 'yes'):
+        nav2_params = LaunchConfiguration('nav2_params').perform(context)
+        actions += [
+            Node(
+                package='opennav_docking',
+                executable='opennav_docking',
+                name='docking_server',
+                output='screen',
+                parameters=[nav2_params],
+            ),
+            Node(
+                package='nav2_lifecycle_manager',
+                executable='lifecycle_manager',
+                name='lifecycle_manager_docking',
+                output='screen',
+                parameters=[{
+                    'use_sim_time': True,
+                    'autostart': True,
+                    'bond_timeout': 0.0,
+                    'node_names': ['docking_server'],
+                }],
+            ),
+        ]
+    return actions
+
+
+def generate_launch_description():
+    share = get_package_share_directory('align_dock_sim')
+    return LaunchDescription([
+        DeclareLaunchArgument('program', default_value='feature', description='feature or line'),
+        DeclareLaunchArgument('nav2', default_value='false', description="start Nav2's docking server"),
+        DeclareLaunchArgument(
+            'scene', default_value=os.path.join(share, 'scenes', 'docking_scene.yaml')),
+        DeclareLaunchArgument(
+            'program_params', default_value=os.path.join(share, 'config', 'sim_programs.yaml')),
+        DeclareLaunchArgument(
+            'nav2_params', default_value=os.path.join(share, 'config', 'nav2_docking.yaml')),
+        DeclareLaunchArgument('real_time_factor', default_value='1.0'),
+        DeclareLaunchArgument('range_noise', default_value='-1.0', description="m; negative: the scene's"),
+        DeclareLaunchArgument('odom_scale_error', default_value='0.0'),
+        DeclareLaunchArgument('seed', default_value='1'),
+        DeclareLaunchArgument(
+            'program_log_level', default_value='info', description='debug shows where each scan left the pipeline'),
+        OpaqueFunction(function=launch_setup),
+    ])
