@@ -1,12 +1,14 @@
 // align_latency_probe: times scans through a node in another process, from
 // publishing a scan to receiving its reply, and prints one JSON line.
 #include <chrono>
+#include <cstdint>
 #include <cstdio>
 #include <memory>
 #include <stdexcept>
 #include <string>
 #include <vector>
 
+#include "align_latency/interleaved_report.hpp"
 #include "align_latency/latency_probe.hpp"
 #include "align_latency/latency_summary.hpp"
 #include "align_tools/argument_list.hpp"
@@ -18,14 +20,23 @@ namespace
 const char kUsage[] =
   "usage: align_latency_probe [--reply pose|scan] [--count N] [--period-ms P] [--readings R]\n"
   "                           [--label TEXT] [--wait-s S] [--ros-args ROS_ARGUMENTS...]\n"
+  "       align_latency_probe --target LABEL=PREFIX:pose|scan [--target ...] [--count N] [--seed S]\n"
+  "                           [--blocks B] [--period-ms P] [--readings R] [--wait-s S] [--ros-args ...]\n"
   "  --reply      pose: a program's pose on docking_pose (default); scan: align_scan_relay's\n"
   "               copy on back_scan_relayed\n"
-  "  --count      scans timed (default 1000), after a warm-up that ends with the first reply\n"
+  "  --target     interleaved: every target takes scans on PREFIX/back_scan and answers on\n"
+  "               PREFIX/docking_pose (pose) or PREFIX/back_scan_relayed (scan); the scans go to\n"
+  "               the targets in rounds, each round in a shuffled order (--seed, default 1); the\n"
+  "               first target is the floor the others' ratios and their spread over --blocks\n"
+  "               sub-blocks (default 10) refer to\n"
+  "  --count      scans timed (default 1000; interleaved: per target), after a warm-up that\n"
+  "               ends with the first reply\n"
   "  --period-ms  one scan every P ms (default 25, a 40 Hz laser); a reply later than that is lost\n"
   "  --readings   beams of the simulated 270 degree scan (default 1081)\n"
   "  --wait-s     how long to wait for the node under test to appear (default 20)\n"
   "stdout: {\"label\", \"reply\", \"readings\", \"sent\", \"lost\", \"samples\", \"min_us\", \"median_us\",\n"
-  "        \"p99_us\", \"max_us\"}\n";
+  "        \"p99_us\", \"max_us\"}; interleaved: one such line per target, with \"p90_us\", the\n"
+  "        ratios to the floor and the spread of the median ratio over the sub-blocks\n";
 
 struct ProbeOptions
 {
@@ -36,6 +47,9 @@ struct ProbeOptions
   long long readings = 1081;
   double wait_s = 20.0;
   std::string label;
+  std::vector<align_latency::ProbeTarget> targets;  // interleaved when not empty
+  long long seed = 1;
+  long long blocks = 10;
 };
 
 ProbeOptions parse_options(const std::vector<std::string> & own)
@@ -61,9 +75,18 @@ ProbeOptions parse_options(const std::vector<std::string> & own)
       options.wait_s = arguments.number(argument);
     } else if (argument == "--label") {
       options.label = arguments.text(argument);
+    } else if (argument == "--target") {
+      options.targets.push_back(align_latency::parse_target(arguments.text(argument)));
+    } else if (argument == "--seed") {
+      options.seed = arguments.integer(argument);
+    } else if (argument == "--blocks") {
+      options.blocks = arguments.integer(argument);
     } else {
       throw std::invalid_argument("unknown option '" + argument + "'");
     }
+  }
+  if (options.blocks < 1 || options.seed < 0) {
+    throw std::invalid_argument("--blocks must be at least 1 and --seed at least 0");
   }
   if (options.count < 1 || options.readings < 2 || options.readings > 100000 ||
     !(options.period_ms > 0.0 && options.period_ms <= 10000.0) || !(options.wait_s > 0.0 && options.wait_s <= 3600.0))
@@ -82,8 +105,37 @@ std::chrono::nanoseconds from_ms(double milliseconds)
   return std::chrono::nanoseconds(static_cast<long long>(milliseconds * 1e6));
 }
 
+// Every target in one run, the scans interleaved; one JSON line per target.
+int run_interleaved(const ProbeOptions & options)
+{
+  auto probe = std::make_shared<align_latency::LatencyProbe>(
+    options.targets, static_cast<std::size_t>(options.readings));
+  rclcpp::executors::SingleThreadedExecutor executor;
+  executor.add_node(probe);
+  const auto wait = from_ms(options.wait_s * 1000.0);
+  const auto period = from_ms(options.period_ms);
+  if (!probe->wait_for_peer(executor, wait) || !probe->warm_up(executor, period, wait)) {
+    std::fprintf(stderr, "align_latency_probe: not every target took the scans and answered within %.0f s\n",
+      options.wait_s);
+    return 1;
+  }
+  const auto rounds = static_cast<std::size_t>(options.count);
+  const auto runs = probe->measure_interleaved(
+    &executor, rounds, period, period, static_cast<std::uint64_t>(options.seed));
+  for (const auto & line : align_latency::interleaved_report(
+      options.targets, runs, rounds, static_cast<std::size_t>(options.blocks),
+      static_cast<std::size_t>(options.readings)))
+  {
+    std::printf("%s\n", line.c_str());
+  }
+  return 0;
+}
+
 int run(const ProbeOptions & options)
 {
+  if (!options.targets.empty()) {
+    return run_interleaved(options);
+  }
   auto probe = std::make_shared<align_latency::LatencyProbe>(
     options.reply, static_cast<std::size_t>(options.readings));
   rclcpp::executors::SingleThreadedExecutor executor;

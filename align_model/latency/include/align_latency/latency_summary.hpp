@@ -15,6 +15,7 @@ struct LatencySummary
   std::size_t samples = 0;
   double min_us = 0.0;
   double median_us = 0.0;
+  double p90_us = 0.0;
   double p99_us = 0.0;
   double max_us = 0.0;
 };
@@ -31,6 +32,41 @@ LatencySummary summarize(std::vector<double> latencies_us);
 std::string summary_json(
   const std::string & label, const std::string & reply, std::size_t readings, std::size_t sent,
   std::size_t lost, const LatencySummary & summary);
+
+// One timed scan of an interleaved run: the round it was sent in and its
+// latency.
+struct TimedSample
+{
+  std::size_t round = 0;
+  double latency_us = 0.0;
+};
+
+// A target's latency against the floor's (the relay's) in the same run: the
+// ratios of the medians and of the percentiles over the whole run, and how
+// the median ratio varies between `blocks` consecutive sub-blocks of rounds
+// (each block compares the two over the same rounds).
+struct RatioToFloor
+{
+  double median = 0.0;
+  double p90 = 0.0;
+  double p99 = 0.0;
+  std::size_t blocks = 0;
+  double block_median_min = 0.0;
+  double block_median_max = 0.0;
+  double block_median_sd = 0.0;  // standard deviation over the blocks
+};
+
+// `rounds` is the number of rounds of the run; blocks without a sample of
+// either side are left out. All zero when the floor has no samples.
+RatioToFloor ratio_to_floor(
+  const std::vector<TimedSample> & target, const std::vector<TimedSample> & floor, std::size_t rounds,
+  std::size_t blocks);
+
+// One JSON line per target of an interleaved run: summary_json's fields plus
+// "p90_us" and the ratio to the floor.
+std::string interleaved_json(
+  const std::string & label, const std::string & reply, std::size_t readings, std::size_t sent,
+  std::size_t lost, const LatencySummary & summary, const RatioToFloor & ratio);
 
 }  // namespace align_latency
 
