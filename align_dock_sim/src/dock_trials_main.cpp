@@ -51,11 +51,7 @@ ToolOptions parse_options(const std::vector<std::string> & own)
   while (!arguments.done()) {
     const std::string argument = arguments.take();
     if (argument == "--node") {
-      const std::string kind = arguments.text(argument);
-      if (kind != "feature" && kind != "line") {
-        throw std::invalid_argument("--node takes 'feature' or 'line', not '" + kind + "'");
-      }
-      settings.node = kind == "feature" ? align_tools::NodeKind::kFeature : align_tools::NodeKind::kLine;
+      settings.node = align_tools::parse_node_kind(argument, arguments.text(argument));
       node_given = true;
     } else if (argument == "--scene") {
       settings.scene_file = arguments.text(argument);

@@ -8,6 +8,7 @@
 #include <cmath>
 #include <filesystem>
 #include <fstream>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -320,6 +321,20 @@ TEST(RealRecordings, EveryBagReplaysWithBothPrograms)
       if (!c.has_intensities) {
         EXPECT_TRUE(run.published.empty()) << c.file;
       }
+    }
+  }
+}
+
+TEST(NodeKindOption, NamesEitherProgramAndRejectsAnythingElseByOption)
+{
+  EXPECT_EQ(align_tools::parse_node_kind("--node", "feature"), align_tools::NodeKind::kFeature);
+  EXPECT_EQ(align_tools::parse_node_kind("--node", "line"), align_tools::NodeKind::kLine);
+  for (const char * text : {"", "Feature", "align_node", "line "}) {
+    try {
+      align_tools::parse_node_kind("--node", text);
+      ADD_FAILURE() << "accepted '" << text << "'";
+    } catch (const std::invalid_argument & error) {
+      EXPECT_EQ(std::string(error.what()), std::string("--node takes 'feature' or 'line', not '") + text + "'");
     }
   }
 }

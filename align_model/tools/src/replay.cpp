@@ -443,6 +443,17 @@ private:
 
 }  // namespace
 
+NodeKind parse_node_kind(const std::string & option, const std::string & text)
+{
+  if (text == "feature") {
+    return NodeKind::kFeature;
+  }
+  if (text == "line") {
+    return NodeKind::kLine;
+  }
+  throw std::invalid_argument(option + " takes 'feature' or 'line', not '" + text + "'");
+}
+
 std::string configured_scan_topic(const ReplaySettings & settings)
 {
   return configured_value<std::string>(settings, "scan_topic", "back_scan");

@@ -26,6 +26,10 @@ enum class NodeKind
   kLine,  // align_node
 };
 
+// The program named on a tool's command line ("feature" or "line"); anything
+// else throws std::invalid_argument naming the option.
+NodeKind parse_node_kind(const std::string & option, const std::string & text);
+
 struct ReplaySettings
 {
   NodeKind node = NodeKind::kFeature;
