@@ -1,6 +1,8 @@
 // The scan simulator, the JSON and SVG writers and the replay summary.
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
 #include <cmath>
 #include <fstream>
 #include <limits>
@@ -227,7 +229,7 @@ TEST(GroundTruth, WrittenFileReadsBack)
   truth.scans[0].stamp.sec = 7;
   truth.scans[0].laser = {1.0, 0.1, 3.0};
   truth.scans[0].base = align_tools::compose(truth.mount, truth.scans[0].laser);
-  const std::string path = ::testing::TempDir() + "truth_roundtrip.json";
+  const std::string path = ::testing::TempDir() + std::to_string(::getpid()) + "_truth_roundtrip.json";
   std::ofstream(path) << align_tools::ground_truth_json(truth);
   const auto read = align_tools::read_ground_truth(path);
   ASSERT_EQ(read.scans.size(), 1u);

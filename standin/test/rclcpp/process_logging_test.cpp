@@ -264,7 +264,7 @@ private:
 // The default handler writes "[SEVERITY] [sec.nsec] [name]: message".
 TEST(ConsoleOutput, DefaultHandlerFormatsOneLine)
 {
-  const std::string path = ::testing::TempDir() + "process_console_output.txt";
+  const std::string path = ::testing::TempDir() + std::to_string(::getpid()) + "_process_console_output.txt";
   {
     StderrToFile redirect(path);
     rcutils_log_location_t location{"function", "file.cpp", 12};

@@ -2,6 +2,8 @@
 // remapping, log levels and the errors for bad arguments.
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
 #include <cmath>
 #include <cstdint>
 #include <fstream>
@@ -19,9 +21,12 @@ namespace
 using rclcpp::detail::RosArguments;
 using rclcpp::detail::parse_parameter_value;
 
+// Each test runs in a process of its own, often beside the other tests of its
+// fixture: the file names carry the process ID so that no test reads a file
+// another one is rewriting.
 std::string write_file(const std::string & name, const std::string & content)
 {
-  const std::string path = ::testing::TempDir() + name;
+  const std::string path = ::testing::TempDir() + std::to_string(::getpid()) + "_" + name;
   std::ofstream(path) << content;
   return path;
 }
