@@ -106,26 +106,22 @@ std::chrono::nanoseconds from_ms(double milliseconds)
 }
 
 // Every target in one run, the scans interleaved; one JSON line per target.
-int run_interleaved(const ProbeOptions & options)
+int print_interleaved(const ProbeOptions & options)
 {
   auto probe = std::make_shared<align_latency::LatencyProbe>(
     options.targets, static_cast<std::size_t>(options.readings));
   rclcpp::executors::SingleThreadedExecutor executor;
   executor.add_node(probe);
-  const auto wait = from_ms(options.wait_s * 1000.0);
-  const auto period = from_ms(options.period_ms);
-  if (!probe->wait_for_peer(executor, wait) || !probe->warm_up(executor, period, wait)) {
+  const auto lines = align_latency::run_interleaved(
+    *probe, &executor, static_cast<std::size_t>(options.count), from_ms(options.period_ms),
+    from_ms(options.wait_s * 1000.0), static_cast<std::uint64_t>(options.seed),
+    static_cast<std::size_t>(options.blocks));
+  if (!lines) {
     std::fprintf(stderr, "align_latency_probe: not every target took the scans and answered within %.0f s\n",
       options.wait_s);
     return 1;
   }
-  const auto rounds = static_cast<std::size_t>(options.count);
-  const auto runs = probe->measure_interleaved(
-    &executor, rounds, period, period, static_cast<std::uint64_t>(options.seed));
-  for (const auto & line : align_latency::interleaved_report(
-      options.targets, runs, rounds, static_cast<std::size_t>(options.blocks),
-      static_cast<std::size_t>(options.readings)))
-  {
+  for (const auto & line : *lines) {
     std::printf("%s\n", line.c_str());
   }
   return 0;
@@ -134,7 +130,7 @@ int run_interleaved(const ProbeOptions & options)
 int run(const ProbeOptions & options)
 {
   if (!options.targets.empty()) {
-    return run_interleaved(options);
+    return print_interleaved(options);
   }
   auto probe = std::make_shared<align_latency::LatencyProbe>(
     options.reply, static_cast<std::size_t>(options.readings));

@@ -79,15 +79,13 @@ ContainerProbe::~ContainerProbe()
 
 void ContainerProbe::run()
 {
-  const auto period = from_ms(settings_.period_ms);
-  const auto wait = from_ms(settings_.wait_s * 1000.0);
-  std::vector<std::string> lines;
-  if (!probe_->wait_for_peer(nullptr, wait) || !probe_->warm_up(nullptr, period, wait)) {
+  const auto run = run_interleaved(
+    *probe_, nullptr, settings_.rounds, from_ms(settings_.period_ms), from_ms(settings_.wait_s * 1000.0),
+    settings_.seed, settings_.blocks);
+  if (!run) {
     RCLCPP_ERROR(probe_->get_logger(), "Not every target answered within %.0f s", settings_.wait_s);
-  } else {
-    const auto runs = probe_->measure_interleaved(nullptr, settings_.rounds, period, period, settings_.seed);
-    lines = interleaved_report(settings_.targets, runs, settings_.rounds, settings_.blocks, settings_.readings);
   }
+  const std::vector<std::string> lines = run.value_or(std::vector<std::string>());
   if (!settings_.output.empty()) {
     std::ofstream out(settings_.output);
     for (const auto & line : lines) {

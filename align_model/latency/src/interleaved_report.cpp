@@ -41,4 +41,15 @@ std::vector<std::string> interleaved_report(
   return lines;
 }
 
+std::optional<std::vector<std::string>> run_interleaved(
+  LatencyProbe & probe, rclcpp::Executor * executor, std::size_t rounds, std::chrono::nanoseconds period,
+  std::chrono::nanoseconds wait, std::uint64_t seed, std::size_t blocks)
+{
+  if (!probe.wait_for_peer(executor, wait) || !probe.warm_up(executor, period, wait)) {
+    return std::nullopt;
+  }
+  const auto runs = probe.measure_interleaved(executor, rounds, period, period, seed);
+  return interleaved_report(probe.targets(), runs, rounds, blocks, probe.scan().ranges.size());
+}
+
 }  // namespace align_latency
