@@ -11,6 +11,7 @@
 
 #include "rclcpp/context.hpp"
 #include "rclcpp/contexts/default_context.hpp"
+#include "rclcpp/detail/rcl_context.hpp"
 #include "rclcpp/detail/ros_arguments.hpp"
 #include "rcutils/logging.h"
 
@@ -169,7 +170,12 @@ std::vector<Context::SharedPtr> get_contexts()
   return valid;
 }
 
-Context::Context() = default;
+Context::Context()
+: rcl_context_(
+    new rcl_context_t{nullptr}, [](rcl_context_t * context) {
+      delete context->impl;
+      delete context;
+    }) {}
 
 Context::~Context() = default;
 
@@ -182,6 +188,7 @@ void Context::init(int argc, char const * const * argv, const rclcpp::InitOption
   detail::RosArguments arguments = detail::RosArguments::parse(collect_arguments(argc, argv));
   // Read first, as rcl does: a bad domain fails the init before logging is set up.
   const size_t domain_id = resolve_domain_id(init_options);
+  detail::initialize_rcl_context(*rcl_context_, arguments.enclave().value_or("/"));
   if (init_options.auto_initialize_logging()) {
     apply_log_levels(arguments);
     take_logging();
@@ -209,6 +216,12 @@ rclcpp::InitOptions Context::get_init_options()
 {
   std::lock_guard<std::recursive_mutex> lock(init_mutex_);
   return init_options_;
+}
+
+std::shared_ptr<rcl_context_t> Context::get_rcl_context()
+{
+  std::lock_guard<std::recursive_mutex> lock(init_mutex_);
+  return rcl_context_;
 }
 
 size_t Context::get_domain_id() const

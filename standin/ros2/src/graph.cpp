@@ -10,6 +10,7 @@
 #include "rclcpp/detail/wake_signal.hpp"
 #include "rclcpp/exceptions/exceptions.hpp"
 #include "rclcpp/subscription_base.hpp"
+#include "rmw/qos_profiles.h"
 
 namespace rclcpp
 {
@@ -113,6 +114,17 @@ void Graph::add_builtin_endpoints_locked(
   if (builtins.rosout_publisher) {
     add_publisher("/rosout", "rcl_interfaces/msg/Log");
   }
+  if (builtins.parameter_event_subscription) {
+    // Held by no live subscription: it receives nothing and only shows.
+    SubscriptionRecord record;
+    record.endpoint.topic = "/parameter_events";
+    record.endpoint.type = "rcl_interfaces/msg/ParameterEvent";
+    record.endpoint.qos = rmw_qos_profile_parameter_events;
+    record.endpoint.node_id = node_id;
+    record.domain_id = domain_of_locked(node_id);
+    record.created = std::chrono::steady_clock::now();
+    subscriptions_[next_id_locked()] = std::move(record);
+  }
   for (std::size_t i = 0; builtins.parameter_services && i < std::size(kParameterServiceSuffixes); ++i) {
     ServiceRecord record;
     record.endpoint.name = fqn + kParameterServiceSuffixes[i];
@@ -135,6 +147,10 @@ void Graph::remove_node(std::uint64_t node_id)
   for (auto it = services_.begin(); it != services_.end(); ) {
     const bool builtin = it->second.endpoint.cpp_type == std::type_index(typeid(void));
     it = (builtin && it->second.endpoint.node_id == node_id) ? services_.erase(it) : std::next(it);
+  }
+  for (auto it = subscriptions_.begin(); it != subscriptions_.end(); ) {
+    const bool builtin = it->second.endpoint.cpp_type == std::type_index(typeid(void));
+    it = (builtin && it->second.endpoint.node_id == node_id) ? subscriptions_.erase(it) : std::next(it);
   }
   notify_changed_locked();
 }
@@ -524,10 +540,9 @@ std::map<std::string, std::vector<std::string>> Graph::service_names_and_types()
   return names;
 }
 
-std::map<std::string, std::vector<std::string>> Graph::service_names_and_types_by_node(
-  const std::string & node_name, const std::string & namespace_) const
+std::set<std::uint64_t> Graph::node_ids_locked(
+  const std::string & node_name, const std::string & namespace_, const char * query) const
 {
-  std::lock_guard<std::mutex> lock(mutex_);
   std::set<std::uint64_t> node_ids;
   for (const auto & node : nodes_) {
     if (node.second.name == node_name && node.second.namespace_ == namespace_) {
@@ -536,14 +551,94 @@ std::map<std::string, std::vector<std::string>> Graph::service_names_and_types_b
   }
   if (node_ids.empty()) {
     throw rclcpp::exceptions::RCLError(
-            "failed to get_service_names_and_types_by_node: node name '" + node_name +
+            std::string("failed to ") + query + ": node name '" + node_name +
             "' in namespace '" + namespace_ + "' not found");
   }
+  return node_ids;
+}
+
+std::map<std::string, std::vector<std::string>> Graph::service_names_and_types_by_node(
+  const std::string & node_name, const std::string & namespace_) const
+{
+  std::lock_guard<std::mutex> lock(mutex_);
+  const auto node_ids =
+    node_ids_locked(node_name, namespace_, "get_service_names_and_types_by_node");
   std::map<std::string, std::vector<std::string>> names;
   for (const auto & entry : services_) {
     if (node_ids.count(entry.second.endpoint.node_id) != 0) {
       add_type(names, entry.second.endpoint.name, entry.second.endpoint.type);
     }
+  }
+  return names;
+}
+
+std::uint64_t Graph::add_client(const ServiceEndpoint & endpoint)
+{
+  std::lock_guard<std::mutex> lock(mutex_);
+  const std::uint64_t id = next_id_locked();
+  clients_[id] = endpoint;
+  notify_changed_locked();
+  return id;
+}
+
+void Graph::remove_client(std::uint64_t client_id)
+{
+  std::lock_guard<std::mutex> lock(mutex_);
+  clients_.erase(client_id);
+  notify_changed_locked();
+}
+
+std::map<std::string, std::vector<std::string>> Graph::client_names_and_types_by_node(
+  const std::string & node_name, const std::string & namespace_) const
+{
+  std::lock_guard<std::mutex> lock(mutex_);
+  const auto node_ids =
+    node_ids_locked(node_name, namespace_, "get_client_names_and_types_by_node");
+  std::map<std::string, std::vector<std::string>> names;
+  for (const auto & entry : clients_) {
+    if (node_ids.count(entry.second.node_id) != 0) {
+      add_type(names, entry.second.name, entry.second.type);
+    }
+  }
+  return names;
+}
+
+std::map<std::string, std::vector<std::string>> Graph::publisher_names_and_types_by_node(
+  const std::string & node_name, const std::string & namespace_) const
+{
+  std::lock_guard<std::mutex> lock(mutex_);
+  const auto node_ids =
+    node_ids_locked(node_name, namespace_, "get_publisher_names_and_types_by_node");
+  std::map<std::string, std::vector<std::string>> names;
+  for (const auto & entry : publishers_) {
+    if (node_ids.count(entry.second.endpoint.node_id) != 0 && discovered(entry.second.created)) {
+      add_type(names, entry.second.endpoint.topic, entry.second.endpoint.type);
+    }
+  }
+  return names;
+}
+
+std::map<std::string, std::vector<std::string>> Graph::subscriber_names_and_types_by_node(
+  const std::string & node_name, const std::string & namespace_) const
+{
+  std::lock_guard<std::mutex> lock(mutex_);
+  const auto node_ids =
+    node_ids_locked(node_name, namespace_, "get_subscriber_names_and_types_by_node");
+  std::map<std::string, std::vector<std::string>> names;
+  for (const auto & entry : subscriptions_) {
+    if (node_ids.count(entry.second.endpoint.node_id) != 0 && discovered(entry.second.created)) {
+      add_type(names, entry.second.endpoint.topic, entry.second.endpoint.type);
+    }
+  }
+  return names;
+}
+
+std::vector<std::pair<std::string, std::string>> Graph::node_names_and_namespaces() const
+{
+  std::lock_guard<std::mutex> lock(mutex_);
+  std::vector<std::pair<std::string, std::string>> names;
+  for (const auto & node : nodes_) {
+    names.emplace_back(node.second.name, node.second.namespace_);
   }
   return names;
 }

@@ -161,6 +161,11 @@ rclcpp::node_interfaces::NodeTimersInterface::SharedPtr Node::get_node_timers_in
   return node_timers_;
 }
 
+rclcpp::node_interfaces::NodeGraphInterface::SharedPtr Node::get_node_graph_interface()
+{
+  return node_graph_;
+}
+
 rclcpp::CallbackGroup::SharedPtr Node::create_callback_group(
   rclcpp::CallbackGroupType group_type, bool automatically_add_to_executor_with_node)
 {

@@ -34,14 +34,14 @@ const std::set<std::string> & flags_without_value()
 
 const std::set<std::string> & ignored_flags_with_value()
 {
-  static const std::set<std::string> flags{"--log-config-file", "-e", "--enclave"};
+  static const std::set<std::string> flags{"--log-config-file"};
   return flags;
 }
 
 const std::set<std::string> & handled_flags_with_value()
 {
   static const std::set<std::string> flags{
-    "-p", "--param", "--params-file", "-r", "--remap", "--log-level"};
+    "-p", "--param", "--params-file", "-r", "--remap", "--log-level", "-e", "--enclave"};
   return flags;
 }
 
@@ -224,6 +224,8 @@ RosArguments RosArguments::parse(const std::vector<std::string> & args)
       parsed.add_remap(value);
     } else if (argument == "--log-level") {
       parsed.add_log_level(value);
+    } else if (argument == "-e" || argument == "--enclave") {
+      parsed.enclave_ = value;   // the last one wins, as in rcl
     }
   }
   if (!unknown.empty()) {

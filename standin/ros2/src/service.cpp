@@ -111,14 +111,36 @@ void ServiceBase::send_response_erased(
   }
 }
 
+namespace
+{
+
+std::uint64_t register_client(
+  const std::string & name, std::type_index service_type, std::string type_name,
+  std::uint64_t node_id)
+{
+  detail::ServiceEndpoint endpoint;
+  endpoint.name = name;
+  endpoint.type = std::move(type_name);
+  endpoint.cpp_type = service_type;
+  endpoint.node_id = node_id;
+  return detail::Graph::instance().add_client(endpoint);
+}
+
+}  // namespace
+
 ClientBase::ClientBase(
-  std::string fully_qualified_name, std::type_index service_type,
-  std::shared_ptr<detail::NodeNotifier> notifier, rclcpp::Context::SharedPtr context)
+  std::string fully_qualified_name, std::type_index service_type, std::string service_type_name,
+  std::uint64_t node_id, std::shared_ptr<detail::NodeNotifier> notifier,
+  rclcpp::Context::SharedPtr context)
 : service_name_(std::move(fully_qualified_name)), service_type_(service_type),
-  notifier_(std::move(notifier)), context_(std::move(context)), client_id_(next_client_id())
+  notifier_(std::move(notifier)), context_(std::move(context)), client_id_(next_client_id()),
+  graph_id_(register_client(service_name_, service_type_, std::move(service_type_name), node_id))
 {}
 
-ClientBase::~ClientBase() = default;
+ClientBase::~ClientBase()
+{
+  detail::Graph::instance().remove_client(graph_id_);
+}
 
 const char * ClientBase::get_service_name() const
 {

@@ -2,6 +2,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <map>
+#include <utility>
 #include <memory>
 #include <string>
 #include <vector>
@@ -71,6 +73,43 @@ TEST_F(GraphQueryTest, NodesAndServicesIncludingTheBuiltInParameterServices)
   auto quiet = std::make_shared<rclcpp::Node>(
     "quiet", rclcpp::NodeOptions().start_parameter_services(false).enable_rosout(false));
   EXPECT_TRUE(node->get_service_names_and_types_by_node("quiet", "/").empty());
+}
+
+TEST_F(GraphQueryTest, PerNodeQueriesListWhatEachNodeOwns)
+{
+  auto node = std::make_shared<rclcpp::Node>("align_node", "align_node");
+  auto other = std::make_shared<rclcpp::Node>("controller");
+  auto scan_sub = node->create_subscription<sensor_msgs::msg::LaserScan>(
+    "back_scan", 1, [](const sensor_msgs::msg::LaserScan &) {});
+  auto pose_pub = node->create_publisher<std_msgs::msg::Header>("docking_pose", 1);
+  auto enable_client = other->create_client<std_srvs::srv::SetBool>("/align_node/align_enable");
+  const auto graph = other->get_node_graph_interface();
+
+  using Names = std::map<std::string, std::vector<std::string>>;
+  Names publishers;
+  ASSERT_TRUE(graph_test::wait_until([&] {
+      publishers = graph->get_publisher_names_and_types_by_node("align_node", "/align_node");
+      return publishers.size() == 3u;
+    }));
+  EXPECT_EQ(publishers, (Names{
+    {"/align_node/docking_pose", {"std_msgs/msg/Header"}},
+    {"/parameter_events", {"rcl_interfaces/msg/ParameterEvent"}},
+    {"/rosout", {"rcl_interfaces/msg/Log"}}}));
+  EXPECT_EQ(graph->get_subscriber_names_and_types_by_node("align_node", "/align_node"), (Names{
+    {"/align_node/back_scan", {"sensor_msgs/msg/LaserScan"}},
+    {"/parameter_events", {"rcl_interfaces/msg/ParameterEvent"}}})) <<
+    "every node's time source listens to parameter events";
+  EXPECT_EQ(graph->get_client_names_and_types_by_node("controller", "/"),
+    (Names{{"/align_node/align_enable", {"std_srvs/srv/SetBool"}}}));
+  EXPECT_TRUE(graph->get_client_names_and_types_by_node("align_node", "/align_node").empty());
+  EXPECT_THROW(
+    graph->get_publisher_names_and_types_by_node("nobody", "/"), rclcpp::exceptions::RCLError);
+  const auto nodes = graph->get_node_names_and_namespaces();
+  EXPECT_NE(std::find(nodes.begin(), nodes.end(), std::make_pair(std::string("controller"), std::string("/"))),
+    nodes.end());
+
+  enable_client.reset();
+  EXPECT_TRUE(graph->get_client_names_and_types_by_node("controller", "/").empty());
 }
 
 TEST_F(GraphQueryTest, DestroyingANodeRemovesEverythingItRegistered)

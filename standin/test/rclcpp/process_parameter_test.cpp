@@ -131,7 +131,7 @@ TEST(Exceptions, MessagesCarryTheParameterName)
   EXPECT_EQ(invalid.name, "/a//b");
   EXPECT_THROW(
     rclcpp::exceptions::throw_from_rcl_error(
-      rclcpp::exceptions::RCL_RET_INVALID_ROS_ARGS, "bad: "),
+      RCL_RET_INVALID_ROS_ARGS, "bad: "),
     rclcpp::exceptions::RCLInvalidROSArgsError);
 }
 

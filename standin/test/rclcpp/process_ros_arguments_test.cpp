@@ -172,8 +172,9 @@ TEST(CommandLine, LoggingFlagsAndEnclaveAreAccepted)
 {
   const auto args = RosArguments::parse(
     {"--ros-args", "--disable-stdout-logs", "--enable-rosout-logs", "-e", "/enclave",
-      "--log-config-file", "log.cfg", "--disable-external-lib-logs"});
-  EXPECT_TRUE(args.empty());
+      "--log-config-file", "log.cfg", "--disable-external-lib-logs", "--enclave", "/robot/node"});
+  EXPECT_TRUE(args.empty()) << "nothing that touches parameters, names or log levels";
+  EXPECT_EQ(args.enclave(), "/robot/node") << "the last enclave wins";
 }
 
 TEST(CommandLine, LogLevelsGlobalAndPerLogger)

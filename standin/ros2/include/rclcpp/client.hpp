@@ -88,9 +88,11 @@ public:
 protected:
   using ResponseHandler = std::function<void (std::shared_ptr<void>)>;
 
+  // Shows in the graph as a client of `node_id` while it exists.
   ClientBase(
-    std::string fully_qualified_name, std::type_index service_type,
-    std::shared_ptr<detail::NodeNotifier> notifier, rclcpp::Context::SharedPtr context);
+    std::string fully_qualified_name, std::type_index service_type, std::string service_type_name,
+    std::uint64_t node_id, std::shared_ptr<detail::NodeNotifier> notifier,
+    rclcpp::Context::SharedPtr context);
   // Sends a request that the service may modify (the caller passes a copy);
   // returns its sequence number.
   std::int64_t send_request_erased(std::shared_ptr<void> request, ResponseHandler on_response);
@@ -102,6 +104,7 @@ private:
   std::shared_ptr<detail::NodeNotifier> notifier_;
   rclcpp::Context::SharedPtr context_;
   std::uint64_t client_id_;
+  std::uint64_t graph_id_;
   mutable std::mutex mutex_;
   std::int64_t last_sequence_number_ = 0;
   std::map<std::int64_t, ResponseHandler> pending_;
@@ -135,11 +138,11 @@ public:
 
   // Built by Node::create_client.
   Client(
-    const std::string & fully_qualified_name, std::shared_ptr<detail::NodeNotifier> notifier,
-    rclcpp::Context::SharedPtr context)
+    const std::string & fully_qualified_name, std::uint64_t node_id,
+    std::shared_ptr<detail::NodeNotifier> notifier, rclcpp::Context::SharedPtr context)
   : ClientBase(
-      fully_qualified_name, std::type_index(typeid(ServiceT)), std::move(notifier),
-      std::move(context))
+      fully_qualified_name, std::type_index(typeid(ServiceT)), detail::service_type_name<ServiceT>(),
+      node_id, std::move(notifier), std::move(context))
   {}
 
   FutureAndRequestId async_send_request(SharedRequest request)

@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "rcl/context.h"
 #include "rclcpp/init_options.hpp"
 #include "rclcpp/macros.hpp"
 
@@ -47,6 +48,10 @@ public:
   rclcpp::InitOptions get_init_options();
 
   size_t get_domain_id() const;
+
+  // The rcl view of the context: rcl_context_get_init_options() on it gives
+  // the enclave and the security options that init found.
+  std::shared_ptr<rcl_context_t> get_rcl_context();
 
   // Empty before the first shutdown.
   std::string shutdown_reason() const;
@@ -89,6 +94,7 @@ private:
   bool holds_logging_ = false;   // counted among the contexts that configured logging
   rclcpp::InitOptions init_options_;
   std::string shutdown_reason_;
+  std::shared_ptr<rcl_context_t> rcl_context_;
 
   mutable std::mutex on_shutdown_callbacks_mutex_;
   std::vector<std::shared_ptr<OnShutdownCallback>> on_shutdown_callbacks_;

@@ -23,6 +23,7 @@
 #include "rclcpp/logger.hpp"
 #include "rclcpp/macros.hpp"
 #include "rclcpp/node_interfaces/node_base_interface.hpp"
+#include "rclcpp/node_interfaces/node_graph_interface.hpp"
 #include "rclcpp/node_interfaces/node_parameters_interface.hpp"
 #include "rclcpp/node_interfaces/node_timers_interface.hpp"
 #include "rclcpp/node_options.hpp"
@@ -71,6 +72,7 @@ public:
 
   rclcpp::node_interfaces::NodeBaseInterface::SharedPtr get_node_base_interface();
   rclcpp::node_interfaces::NodeTimersInterface::SharedPtr get_node_timers_interface();
+  rclcpp::node_interfaces::NodeGraphInterface::SharedPtr get_node_graph_interface();
 
   rclcpp::CallbackGroup::SharedPtr create_callback_group(
     rclcpp::CallbackGroupType group_type, bool automatically_add_to_executor_with_node = true);
@@ -193,6 +195,8 @@ private:
   detail::RosArguments local_arguments_;
   rclcpp::node_interfaces::NodeBaseInterface::SharedPtr node_base_;
   rclcpp::node_interfaces::NodeTimersInterface::SharedPtr node_timers_;
+  rclcpp::node_interfaces::NodeGraphInterface::SharedPtr node_graph_ =
+    std::make_shared<rclcpp::node_interfaces::NodeGraphInterface>();
   rclcpp::Logger logger_;
   std::unique_ptr<detail::NodeParameters> parameters_;
   rclcpp::Clock::SharedPtr clock_;

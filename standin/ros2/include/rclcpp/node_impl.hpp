@@ -77,7 +77,7 @@ Node::create_client(
 {
   throw_if_context_shut_down("could not create client");
   auto client = std::make_shared<rclcpp::Client<ServiceT>>(
-    resolve_name(service_name, detail::NameKind::Service), notifier(),
+    resolve_name(service_name, detail::NameKind::Service), graph_node_id(), notifier(),
     node_base_->get_context());
   node_base_->add_client(client);
   return client;

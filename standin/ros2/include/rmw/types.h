@@ -13,6 +13,8 @@ extern "C"
 {
 #endif
 
+typedef int32_t rmw_ret_t;
+
 enum rmw_qos_history_policy_e
 {
   RMW_QOS_POLICY_HISTORY_SYSTEM_DEFAULT = 0,

@@ -24,8 +24,10 @@
 #include <memory>
 #include <mutex>
 #include <optional>
+#include <set>
 #include <string>
 #include <typeindex>
+#include <utility>
 #include <vector>
 
 #include "rclcpp/detail/qos_incompatibility.hpp"
@@ -83,6 +85,8 @@ public:
     bool parameter_services = true;          // six "<fqn>/..._parameters" services
     bool parameter_event_publisher = true;   // "/parameter_events"
     bool rosout_publisher = true;            // "/rosout"
+    // rclcpp's time source listens to "/parameter_events" in every node.
+    bool parameter_event_subscription = true;
   };
   std::uint64_t add_node(
     const std::string & name, const std::string & namespace_, const BuiltinEndpoints & builtins,
@@ -131,9 +135,22 @@ public:
   // Waits at most `timeout` for the graph to change (any registration).
   void wait_for_change(std::chrono::nanoseconds timeout) const;
   std::map<std::string, std::vector<std::string>> service_names_and_types() const;
-  // Throws RCLError when no such node exists.
+  // Clients only show in the graph; requests find their service directly.
+  std::uint64_t add_client(const ServiceEndpoint & endpoint);
+  void remove_client(std::uint64_t client_id);
+
+  // What one node owns, as discovery announces it. Each throws RCLError when
+  // no such node exists.
   std::map<std::string, std::vector<std::string>> service_names_and_types_by_node(
     const std::string & node_name, const std::string & namespace_) const;
+  std::map<std::string, std::vector<std::string>> client_names_and_types_by_node(
+    const std::string & node_name, const std::string & namespace_) const;
+  std::map<std::string, std::vector<std::string>> publisher_names_and_types_by_node(
+    const std::string & node_name, const std::string & namespace_) const;
+  std::map<std::string, std::vector<std::string>> subscriber_names_and_types_by_node(
+    const std::string & node_name, const std::string & namespace_) const;
+  // Names and namespaces of every node.
+  std::vector<std::pair<std::string, std::string>> node_names_and_namespaces() const;
 
   std::uint64_t add_clock_listener(const std::weak_ptr<ClockListener> & listener, std::size_t domain_id = 0);
   void remove_clock_listener(std::uint64_t listener_id);
@@ -228,6 +245,9 @@ private:
     const TopicEndpoint & offered, const TopicEndpoint & requested,
     std::vector<QosWarning> & warnings) const;
   std::string logger_name_locked(std::uint64_t node_id) const;
+  // Throws RCLError naming `query` when no node has this name and namespace.
+  std::set<std::uint64_t> node_ids_locked(
+    const std::string & node_name, const std::string & namespace_, const char * query) const;
 
   mutable std::mutex mutex_;
   mutable std::condition_variable changed_;
@@ -237,6 +257,7 @@ private:
   std::map<std::uint64_t, PublisherRecord> publishers_;
   std::map<std::uint64_t, SubscriptionRecord> subscriptions_;
   std::map<std::uint64_t, ServiceRecord> services_;
+  std::map<std::uint64_t, ServiceEndpoint> clients_;
   std::map<std::uint64_t, ClockListenerRecord> clock_listeners_;
   std::vector<PendingMatch> pending_matches_;
   std::map<std::uint64_t, std::weak_ptr<WakeSignal>> executor_wakes_;

@@ -63,6 +63,10 @@ public:
   // In command-line order; logger "" stands for the default level.
   const std::vector<std::pair<std::string, int>> & log_levels() const;
 
+  // The security enclave given with -e / --enclave, if any.
+  const std::optional<std::string> & enclave() const {return enclave_;}
+
+  // No parameters, remappings or log levels.
   bool empty() const;
 
 private:
@@ -76,6 +80,7 @@ private:
   std::vector<ParameterOverrideSource> parameter_sources_;
   std::vector<RemapRule> remap_rules_;
   std::vector<std::pair<std::string, int>> log_levels_;
+  std::optional<std::string> enclave_;
 };
 
 // Parses a parameter value with the YAML scalar rules of the command line

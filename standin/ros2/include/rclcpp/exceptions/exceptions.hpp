@@ -8,17 +8,12 @@
 #include <string>
 #include <vector>
 
+#include "rcl/types.h"
+
 namespace rclcpp
 {
 namespace exceptions
 {
-
-// rcl return codes that the stand-in reports.
-using rcl_ret_t = int;
-constexpr rcl_ret_t RCL_RET_ERROR = 1;
-constexpr rcl_ret_t RCL_RET_BAD_ALLOC = 10;
-constexpr rcl_ret_t RCL_RET_INVALID_ARGUMENT = 11;
-constexpr rcl_ret_t RCL_RET_INVALID_ROS_ARGS = 1302;
 
 class NameValidationError : public std::invalid_argument
 {
