@@ -33,6 +33,24 @@ std::vector<std::string> lines_of(const std::string & text)
   return lines;
 }
 
+TEST(ReplayProgram, RunsWithoutSecurityInAShellSetUpForSecurity)
+{
+  const std::string base = (fs::temp_directory_path() / ("align_replay_secured_" + std::to_string(::getpid()))).string();
+  const std::string command =
+    "ROS_SECURITY_ENABLE=true ROS_SECURITY_STRATEGY=Enforce ROS_SECURITY_KEYSTORE=" + base + ".missing " +
+    std::string(ALIGN_REPLAY_BINARY) + " --node feature " + kBundledData + "/docking_approach" +
+    " --ros-args --params-file " + kBundledData + "/docking_approach.params.yaml" +
+    " >" + base + ".out 2>" + base + ".err";
+  const int status = std::system(command.c_str());
+  const std::string out = read_text(base + ".out");
+  const std::string err = read_text(base + ".err");
+  fs::remove(base + ".out");
+  fs::remove(base + ".err");
+  ASSERT_TRUE(WIFEXITED(status)) << err;
+  EXPECT_EQ(WEXITSTATUS(status), 0) << err;
+  EXPECT_NE(out.find("geometry_msgs/msg/PoseStamped"), std::string::npos) << err;
+}
+
 TEST(ReplayProgram, UnevenIntensitiesAreReplayedWithOneNoteOnStderr)
 {
   auto scans = align_tools::load_recording(kBundledData + "/docking_approach").scans;

@@ -37,6 +37,9 @@ rclcpp::InitOptions private_domain_init_options()
   }
   // Read by rcl at init; a replay never needs another host.
   ::setenv("ROS_LOCALHOST_ONLY", "1", 1);
+  // Nor does it talk to anyone but itself: in a shell set up for the robot's
+  // DDS security it would otherwise ask for an enclave it has no use for.
+  ::unsetenv("ROS_SECURITY_ENABLE");
   rclcpp::InitOptions options;
   options.set_domain_id(*domain);
   return options;
