@@ -33,7 +33,9 @@ int run_node_program(
     // rclcpp's own handlers could deadlock on a signal that lands mid-log.
     rclcpp::init(argc, argv, rclcpp::InitOptions(), rclcpp::SignalHandlerOptions::None);
   } catch (const std::exception & error) {
-    RCLCPP_FATAL(logger, "%s", error.what());
+    RCLCPP_FATAL(
+      logger, "%s%s", error.what(),
+      init_failure_hint(security_enabled(), keystore_variable()).c_str());
     return 1;
   }
   if (const auto problem = check_security_setup()) {
@@ -52,7 +54,7 @@ int run_node_program(
       rclcpp::shutdown();
       return 0;
     }
-    RCLCPP_FATAL(logger, "%s", error.what());
+    RCLCPP_FATAL(logger, "%s%s", error.what(), node_failure_hint(security_enabled()).c_str());
     rclcpp::shutdown();
     return 1;
   }

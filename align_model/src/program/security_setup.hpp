@@ -68,6 +68,37 @@ inline std::optional<std::string> security_setup_problem(
   return std::nullopt;
 }
 
+// What to add to the message of a failed rclcpp::init. Enforced security
+// without a keystore fails there with rcl's bare "error not set".
+inline std::string init_failure_hint(bool security_enabled, const std::string & keystore)
+{
+  return security_enabled && keystore.empty() ?
+         "; ROS_SECURITY_ENABLE=true but ROS_SECURITY_KEYSTORE is not set" : "";
+}
+
+// What to add to the message of a node that could not be built. When DDS
+// security refuses the enclave's credentials, rmw reports only an invalid
+// handle; the DDS layer has printed the reason just before.
+inline std::string node_failure_hint(bool security_enabled)
+{
+  return security_enabled ?
+         " (security is enabled: if DDS refused this enclave's credentials, the reason is printed "
+         "above: an expired or not yet valid certificate, one of another certificate authority, or "
+         "permissions made for another ROS_DOMAIN_ID)" : "";
+}
+
+inline bool security_enabled()
+{
+  bool enabled = false;
+  return rcl_security_enabled(&enabled) == RCL_RET_OK && enabled;
+}
+
+inline std::string keystore_variable()
+{
+  const char * keystore = std::getenv(ROS_SECURITY_KEYSTORE_VAR_NAME);
+  return keystore ? keystore : "";
+}
+
 inline bool regular_file_exists(const std::string & path)
 {
   struct stat status {};
@@ -78,8 +109,7 @@ inline bool regular_file_exists(const std::string & path)
 // security is off or complete. Call after rclcpp::init.
 inline std::optional<std::string> check_security_setup()
 {
-  bool enabled = false;
-  if (rcl_security_enabled(&enabled) != RCL_RET_OK || !enabled) {
+  if (!security_enabled()) {
     return std::nullopt;
   }
   auto context = rclcpp::contexts::get_global_default_context()->get_rcl_context();
@@ -93,8 +123,7 @@ inline std::optional<std::string> check_security_setup()
   SecuritySetup setup;
   setup.enclave = rmw->enclave ? rmw->enclave : "/";
   setup.folder = rmw->security_options.security_root_path ? rmw->security_options.security_root_path : "";
-  const char * keystore = std::getenv(ROS_SECURITY_KEYSTORE_VAR_NAME);
-  setup.keystore = keystore ? keystore : "";
+  setup.keystore = keystore_variable();
   return security_setup_problem(setup, regular_file_exists);
 }
 

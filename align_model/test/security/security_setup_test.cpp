@@ -94,6 +94,10 @@ TEST(SecuritySetupProgram, NoKeystoreOrNoEnclaveFolderEndsWithOneFatalLine)
     SCOPED_TRACE(program);
     expect_refused(run(program, "ROS_SECURITY_ENABLE=true", "--enclave /robot/detector"),
       "ROS_SECURITY_KEYSTORE is not set; refusing to run without security");
+    // Enforced, rcl itself fails, and says only "error not set".
+    expect_refused(
+      run(program, "ROS_SECURITY_ENABLE=true ROS_SECURITY_STRATEGY=Enforce", "--enclave /robot/detector"),
+      "; ROS_SECURITY_ENABLE=true but ROS_SECURITY_KEYSTORE is not set");
     // Permissive (the default strategy) would quietly run unsecured here.
     expect_refused(run(program, in_keystore, "--enclave /robot/other"),
       "has no folder for enclave '/robot/other'");
@@ -119,6 +123,15 @@ TEST(SecuritySetupProgram, AnIncompleteEnclaveFolderEndsWithOneFatalLine)
         "of the root enclave '/' (no --ros-args --enclave was given) lacks identity_ca.cert.pem");
     }
   }
+}
+
+TEST(SecuritySetup, FailureHintsOnlyWhenSecurityIsEnabled)
+{
+  EXPECT_EQ(align_program::init_failure_hint(false, ""), "");
+  EXPECT_EQ(align_program::init_failure_hint(true, "/ks"), "");
+  EXPECT_NE(align_program::init_failure_hint(true, "").find("ROS_SECURITY_KEYSTORE is not set"), std::string::npos);
+  EXPECT_EQ(align_program::node_failure_hint(false), "");
+  EXPECT_NE(align_program::node_failure_hint(true).find("expired"), std::string::npos);
 }
 
 TEST(SecuritySetup, CompleteFolderPassesAndOnlyMissingFilesAreNamed)
