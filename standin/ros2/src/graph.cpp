@@ -66,6 +66,22 @@ void add_type(
   }
 }
 
+// The topics that `node_ids` have endpoints on among `records` (publishers
+// or subscriptions), counting only endpoints discovery has announced.
+template<typename Records>
+std::map<std::string, std::vector<std::string>> announced_topics_of(
+  const Records & records, const std::set<std::uint64_t> & node_ids,
+  bool (* announced)(std::chrono::steady_clock::time_point))
+{
+  std::map<std::string, std::vector<std::string>> names;
+  for (const auto & entry : records) {
+    if (node_ids.count(entry.second.endpoint.node_id) != 0 && announced(entry.second.created)) {
+      add_type(names, entry.second.endpoint.topic, entry.second.endpoint.type);
+    }
+  }
+  return names;
+}
+
 }  // namespace
 
 bool qos_compatible(const rmw_qos_profile_t & offered, const rmw_qos_profile_t & requested)
@@ -607,30 +623,18 @@ std::map<std::string, std::vector<std::string>> Graph::publisher_names_and_types
   const std::string & node_name, const std::string & namespace_) const
 {
   std::lock_guard<std::mutex> lock(mutex_);
-  const auto node_ids =
-    node_ids_locked(node_name, namespace_, "get_publisher_names_and_types_by_node");
-  std::map<std::string, std::vector<std::string>> names;
-  for (const auto & entry : publishers_) {
-    if (node_ids.count(entry.second.endpoint.node_id) != 0 && discovered(entry.second.created)) {
-      add_type(names, entry.second.endpoint.topic, entry.second.endpoint.type);
-    }
-  }
-  return names;
+  return announced_topics_of(
+    publishers_, node_ids_locked(node_name, namespace_, "get_publisher_names_and_types_by_node"),
+    &Graph::discovered);
 }
 
 std::map<std::string, std::vector<std::string>> Graph::subscriber_names_and_types_by_node(
   const std::string & node_name, const std::string & namespace_) const
 {
   std::lock_guard<std::mutex> lock(mutex_);
-  const auto node_ids =
-    node_ids_locked(node_name, namespace_, "get_subscriber_names_and_types_by_node");
-  std::map<std::string, std::vector<std::string>> names;
-  for (const auto & entry : subscriptions_) {
-    if (node_ids.count(entry.second.endpoint.node_id) != 0 && discovered(entry.second.created)) {
-      add_type(names, entry.second.endpoint.topic, entry.second.endpoint.type);
-    }
-  }
-  return names;
+  return announced_topics_of(
+    subscriptions_, node_ids_locked(node_name, namespace_, "get_subscriber_names_and_types_by_node"),
+    &Graph::discovered);
 }
 
 std::vector<std::pair<std::string, std::string>> Graph::node_names_and_namespaces() const
