@@ -38,7 +38,7 @@ TEST(ReplayProgram, RunsWithoutSecurityInAShellSetUpForSecurity)
   const std::string base = (fs::temp_directory_path() / ("align_replay_secured_" + std::to_string(::getpid()))).string();
   const std::string command =
     "ROS_SECURITY_ENABLE=true ROS_SECURITY_STRATEGY=Enforce ROS_SECURITY_KEYSTORE=" + base + ".missing " +
-    std::string(ALIGN_REPLAY_BINARY) + " --node feature " + kBundledData + "/docking_approach" +
+    std::string(ALIGN_REPLAY_BINARY) + " --node line " + kBundledData + "/docking_approach" +
     " --ros-args --params-file " + kBundledData + "/docking_approach.params.yaml" +
     " >" + base + ".out 2>" + base + ".err";
   const int status = std::system(command.c_str());
