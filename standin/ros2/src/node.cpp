@@ -287,21 +287,21 @@ void Node::remove_on_set_parameters_callback(const OnSetParametersCallbackHandle
   parameters_->remove_on_set_parameters_callback(handler);
 }
 
+// As in rclcpp, the node's graph queries are its graph interface's.
 std::map<std::string, std::vector<std::string>> Node::get_topic_names_and_types() const
 {
-  return detail::Graph::instance().topic_names_and_types();
+  return node_graph_->get_topic_names_and_types();
 }
 
 std::map<std::string, std::vector<std::string>> Node::get_service_names_and_types() const
 {
-  return detail::Graph::instance().service_names_and_types();
+  return node_graph_->get_service_names_and_types();
 }
 
 std::map<std::string, std::vector<std::string>> Node::get_service_names_and_types_by_node(
   const std::string & node_name, const std::string & namespace_) const
 {
-  return detail::Graph::instance().service_names_and_types_by_node(
-    node_name, detail::normalize_namespace(namespace_));
+  return node_graph_->get_service_names_and_types_by_node(node_name, namespace_);
 }
 
 // Like rclcpp, the counts expand the name but do not apply remapping rules.
@@ -323,7 +323,7 @@ size_t Node::count_subscribers(const std::string & topic_name) const
 
 std::vector<std::string> Node::get_node_names() const
 {
-  return detail::Graph::instance().node_names();
+  return node_graph_->get_node_names();
 }
 
 }  // namespace rclcpp
