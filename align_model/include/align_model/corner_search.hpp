@@ -18,6 +18,10 @@ struct CornerSearchParameters
   double points_max_distance = 0.03;
   double target_angle = 1.047;
   double angle_error = 0.2;
+  // Off: only a turn beyond the target is limited (two pieces of one plate,
+  // meeting at a few degrees, pass). On: the turn must lie within the
+  // tolerance on both sides.
+  bool two_sided_angle_test = false;
 };
 
 // How far the pairs of one scan got: inside the length window, with facing ends

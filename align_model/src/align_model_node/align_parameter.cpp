@@ -7,6 +7,7 @@
 #include "align_model/int32_parameter.hpp"
 
 #include "program/parameter_description.hpp"
+#include "program/refinement_parameters.hpp"
 
 namespace align_node
 {
@@ -68,6 +69,7 @@ void AlignParameter::declare_parameters()
     "Above 0: refit the lines and head along the corner's bisector; 0: bisector without refit; "
     "below 0: head from the corner towards the base frame's origin");
   declare("anti_pose_angle", false, "Negate the heading of the target pose");
+  declare("orthogonal_refit", false, align_program::kOrthogonalRefitDescription);
 }
 
 template<typename ParameterT>
@@ -98,6 +100,7 @@ void AlignParameter::update_parameters()
   node_->get_parameter("angle_error", angle_error);
   copy_int32("angle_type", angle_type);
   node_->get_parameter("anti_pose_angle", anti_pose_angle);
+  node_->get_parameter("orthogonal_refit", orthogonal_refit);
 }
 
 void AlignParameter::refuse_integers_outside_32_bits() const

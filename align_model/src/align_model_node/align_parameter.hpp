@@ -47,6 +47,7 @@ public:
   double angle_error = 0.0;
   int angle_type = 0;
   bool anti_pose_angle = false;
+  bool orthogonal_refit = false;
   std::string base_frame_id;
 
 private:

@@ -58,7 +58,9 @@ void AlignNode::callback_laser(std::shared_ptr<const sensor_msgs::msg::LaserScan
   const std::vector<tuw::Point2D> points = extract_base_points(*scan);
   std::vector<tuw::LineSegment2D> segments = detect_segments(points);
   if (parameter_->angle_type > 0) {
-    align_model::refit_segments(points, segments, refit_workspace_);
+    align_model::refit_segments(
+      points, segments, refit_workspace_,
+      parameter_->orthogonal_refit ? align_model::RefitMethod::kOrthogonal : align_model::RefitMethod::kLeastSquares);
   }
   if (debug) {
     marker_publisher_->publish(

@@ -88,9 +88,10 @@ CornerSearchCounts search_corners(
       if (trace.on_angle) {
         trace.on_angle(legs.l2->angle(), legs.l1->angle(), parameters.target_angle, real_angle);
       }
-      // Signed: a corner sharper than the target passes whatever the shortfall.
+      // Signed: by default a pair whose legs turn less than the target passes
+      // whatever the shortfall; the two-sided test holds both sides.
       const double error = std::fabs(real_angle) - parameters.target_angle;
-      if (error > tolerance) {
+      if (error > tolerance || (parameters.two_sided_angle_test && -error > tolerance)) {
         continue;
       }
       ++counts.count_angle;

@@ -1,5 +1,7 @@
 #include "align_model/segment_refit.hpp"
 
+#include <cmath>
+
 #include <Eigen/Dense>
 
 namespace align_model
@@ -47,6 +49,49 @@ LineFit fit_line(const std::vector<tuw::Point2D> & points, const SupportRun & ru
   }
   const Eigen::VectorXd solution = Eigen::ColPivHouseholderQR<Eigen::MatrixXd>(design).solve(heights);
   return LineFit{solution(0), solution(1)};
+}
+
+std::optional<OrthogonalFit> fit_line_orthogonal(const std::vector<tuw::Point2D> & points, const SupportRun & run)
+{
+  const std::size_t count = run.last - run.first + 1;
+  double cx = 0.0;
+  double cy = 0.0;
+  for (std::size_t i = run.first; i <= run.last; ++i) {
+    cx += points[i].x();
+    cy += points[i].y();
+  }
+  cx /= static_cast<double>(count);
+  cy /= static_cast<double>(count);
+  double sxx = 0.0;
+  double syy = 0.0;
+  double sxy = 0.0;
+  for (std::size_t i = run.first; i <= run.last; ++i) {
+    const double dx = points[i].x() - cx;
+    const double dy = points[i].y() - cy;
+    sxx += dx * dx;
+    syy += dy * dy;
+    sxy += dx * dy;
+  }
+  // The principal axis of the 2x2 scatter matrix in closed form; it is
+  // undefined where the scatter is the same in every direction.
+  const double spread = std::hypot(sxx - syy, 2.0 * sxy);
+  if (!(spread > 1e-12 * (sxx + syy)) || !(sxx + syy > 0.0)) {
+    return std::nullopt;
+  }
+  const double direction = 0.5 * std::atan2(2.0 * sxy, sxx - syy);
+  return OrthogonalFit{cx, cy, std::cos(direction), std::sin(direction)};
+}
+
+void project_segment(const OrthogonalFit & fit, tuw::LineSegment2D & segment)
+{
+  const double x0 = segment.x0();
+  const double y0 = segment.y0();
+  const double x1 = segment.x1();
+  const double y1 = segment.y1();
+  const double along0 = (x0 - fit.cx) * fit.ux + (y0 - fit.cy) * fit.uy;
+  const double along1 = (x1 - fit.cx) * fit.ux + (y1 - fit.cy) * fit.uy;
+  segment.set(
+    fit.cx + along0 * fit.ux, fit.cy + along0 * fit.uy, fit.cx + along1 * fit.ux, fit.cy + along1 * fit.uy);
 }
 
 void project_segment(const LineFit & fit, tuw::LineSegment2D & segment)
@@ -108,7 +153,7 @@ void refit_segments(const std::vector<tuw::Point2D> & points, std::vector<tuw::L
 
 void refit_segments(
   const std::vector<tuw::Point2D> & points, std::vector<tuw::LineSegment2D> & segments,
-  RefitWorkspace & workspace)
+  RefitWorkspace & workspace, RefitMethod method)
 {
   workspace.prepare(points, segments.size());
   for (tuw::LineSegment2D & segment : segments) {
@@ -118,7 +163,11 @@ void refit_segments(
       // list): keep what the detector found rather than fit on nothing.
       continue;
     }
-    project_segment(fit_line(points, *run), segment);
+    if (method == RefitMethod::kLeastSquares) {
+      project_segment(fit_line(points, *run), segment);
+    } else if (const auto fit = fit_line_orthogonal(points, *run)) {
+      project_segment(*fit, segment);
+    }
   }
 }
 

@@ -90,6 +90,8 @@ private:
   double angle_error_ = 0.0;
   std::int32_t angle_type_ = 0;
   bool anti_pose_angle_ = false;
+  bool two_sided_angle_test_ = false;
+  RefitMethod refit_method_ = RefitMethod::kLeastSquares;
   double weights_angle_error_ = 0.0;
   double weights_distance_anti_x_ = 0.0;
   double weights_distance_last_f_ = 0.0;

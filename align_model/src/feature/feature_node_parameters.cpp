@@ -8,6 +8,7 @@
 #include "feature/feature_node.hpp"
 #include "program/dock_pose_topic.hpp"
 #include "program/parameter_description.hpp"
+#include "program/refinement_parameters.hpp"
 #include "program/scan_qos.hpp"
 
 namespace align_model
@@ -83,6 +84,11 @@ void FeatureNode::declare_parameters()
     declare_string(align_program::kScanQosParameter, align_program::kScanQosReliable, align_program::kScanQosDescription));
   dock_pose_topic_ =
     declare_string(align_program::kDockPoseTopicParameter, "", align_program::kDockPoseTopicDescription);
+  two_sided_angle_test_ = declare_parameter(
+    "two_sided_angle_test", false, described(align_program::kTwoSidedAngleTestDescription), kKeepOverrides);
+  refit_method_ = declare_parameter(
+    "orthogonal_refit", false, described(align_program::kOrthogonalRefitDescription), kKeepOverrides) ?
+    RefitMethod::kOrthogonal : RefitMethod::kLeastSquares;
   diagnostics_ = declare_parameter("diagnostics", false, described("Publish diagnostic_msgs/msg/DiagnosticArray on /diagnostics once a second; read at start-up"), kKeepOverrides);
 }
 

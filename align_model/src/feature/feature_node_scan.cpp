@@ -70,7 +70,7 @@ void FeatureNode::laser_callback(std::shared_ptr<const sensor_msgs::msg::LaserSc
   std::vector<tuw::LineSegment2D> lines;
   detector_->start(points, lines);
   RCLCPP_DEBUG(get_logger(), "LINE_SEGMENT lens %ld.", count_of(lines.size()));
-  refit_segments(points, lines, refit_workspace_);
+  refit_segments(points, lines, refit_workspace_, refit_method_);
   RCLCPP_DEBUG(get_logger(), "Try to find feartues.");
 
   find_features(lines);
@@ -108,6 +108,7 @@ void FeatureNode::find_features(std::vector<tuw::LineSegment2D> & lines)
   parameters.points_max_distance = points_max_distance_;
   parameters.target_angle = target_angle_;
   parameters.angle_error = angle_error_;
+  parameters.two_sided_angle_test = two_sided_angle_test_;
 
   CornerSearchTrace trace;
   trace.on_distance = [this](double distance) {

@@ -252,6 +252,29 @@ TEST(CornerSearch, AngleTestIsSignedAgainstTolerance)
   expect_counts(search(clockwise, parameters).counts, 1, 1, 1);
 }
 
+TEST(CornerSearch, TwoSidedAngleTestHoldsBothSides)
+{
+  CornerSearchParameters parameters = corner_parameters();
+  parameters.max_line_len = 2.0;
+  parameters.two_sided_angle_test = true;
+  const auto pair_turning_by = [](double degrees) {
+      const double turn = degrees * kPi / 180.0;
+      return std::vector<LineSegment2D>{LineSegment2D(0.0, 0.0, 1.0, 0.0),
+        LineSegment2D(1.0, 0.0, 1.0 + std::cos(turn), std::sin(turn))};
+    };
+  // Tolerance 0.2094 rad (12 degrees) around 60 degrees.
+  for (const double degrees : {20.0, 9.0, 47.0, 73.0, 90.0, -20.0}) {
+    SCOPED_TRACE(degrees);
+    std::vector<LineSegment2D> pair = pair_turning_by(degrees);
+    expect_counts(search(pair, parameters).counts, 1, 1, 0);
+  }
+  for (const double degrees : {49.0, 60.0, 71.0, -60.0}) {
+    SCOPED_TRACE(degrees);
+    std::vector<LineSegment2D> pair = pair_turning_by(degrees);
+    expect_counts(search(pair, parameters).counts, 1, 1, 1);
+  }
+}
+
 TEST(CornerSearch, TraceReportsWhereTheSearchLogs)
 {
   // Pair (0, 1) is the corner; pair (0, 2) and (1, 2) are far apart; segment 3
