@@ -95,8 +95,12 @@ void DockSimNode::declare_and_build(Stepping stepping)
   }
   const double odom_rate = positive_parameter(
     *this, "odom_rate", 50.0, "Odometry, transforms, ground truth and /clock messages per second");
+  const std::string scanner = declare_parameter(
+    "scanner", std::string(),
+    described("Scanner profile (ideal, recorded, datasheet_10mm, datasheet_20mm); empty: the scene's laser.scanner"));
   const double range_noise = declare_parameter(
-    "range_noise", -1.0, described("Standard deviation of the range noise in metres; negative: the scene's"));
+    "range_noise", -1.0,
+    described("Standard deviation of the range noise in metres; negative: the scene's or the scanner profile's"));
   WorldSettings settings;
   settings.seed = static_cast<std::uint64_t>(declare_parameter("seed", 1, described("Seed of the scan noise")));
   settings.odometry_error.scale = finite_parameter(
@@ -124,6 +128,7 @@ void DockSimNode::declare_and_build(Stepping stepping)
   if (!initial_pose.empty() && initial_pose.size() != 3) {
     throw std::invalid_argument("parameter 'initial_pose' must be empty or [x, y, yaw]");
   }
+  apply_scanner_profile(scene, scanner);
   if (range_noise >= 0.0 && std::isfinite(range_noise)) {
     scene.laser.range_noise = range_noise;
   }

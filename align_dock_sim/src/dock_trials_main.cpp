@@ -12,6 +12,7 @@
 #include "align_dock_sim/trial_runner.hpp"
 #include "align_tools/argument_list.hpp"
 #include "align_tools/isolated_tool.hpp"
+#include "align_tools/scanner_profile.hpp"
 #include "rclcpp/rclcpp.hpp"
 
 namespace
@@ -19,14 +20,16 @@ namespace
 
 const char kUsage[] =
   "usage: align_dock_trials --node feature|line --scene FILE.yaml [--trials N] [--seed S]\n"
-  "                         [--range-noise M] [--odom-scale-error F] [--odom-heading-drift R]\n"
+  "                         [--scanner NAME] [--range-noise M] [--odom-scale-error F] [--odom-heading-drift R]\n"
   "                         [--scan-rate HZ] [--scan-latency S] [--timeout S] [--plot FILE.svg]\n"
   "                         [--ros-args ROS_ARGUMENTS...]\n"
   "  --node      the program that detects the target\n"
   "  --scene     the scene file (YAML): target, docked pose, staging region, walls, boxes, laser, robot\n"
   "  --trials    number of trials (default 20); trial k starts from a random pose of the staging region\n"
   "  --seed      seed of the start poses and the scan noise (default 1)\n"
-  "  --range-noise         standard deviation of the range noise in m (default: the scene's)\n"
+  "  --scanner   scanner profile: ideal, recorded, datasheet_10mm, datasheet_20mm (default: the scene's\n"
+  "              laser.scanner, else ideal)\n"
+  "  --range-noise         standard deviation of the range noise in m (default: the scene's or the profile's)\n"
   "  --odom-scale-error    0.01: odometry reports 1 % more motion than happened (default 0)\n"
   "  --odom-heading-drift  rad/s added to the odometry's turn rate (default 0)\n"
   "  --scan-rate, --scan-latency  scans per second (default 25), seconds from a scan's stamp to its\n"
@@ -67,6 +70,9 @@ ToolOptions parse_options(const std::vector<std::string> & own)
         throw std::invalid_argument("--seed takes a number of at least 0");
       }
       settings.seed = static_cast<std::uint64_t>(seed);
+    } else if (argument == "--scanner") {
+      settings.scanner = arguments.text(argument);
+      align_tools::scanner_profile(settings.scanner);
     } else if (argument == "--range-noise") {
       settings.range_noise = arguments.number(argument);
     } else if (argument == "--odom-scale-error") {

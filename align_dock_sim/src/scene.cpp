@@ -10,6 +10,8 @@
 #include <set>
 #include <sstream>
 
+#include "align_tools/scanner_profile.hpp"
+
 namespace align_dock_sim
 {
 namespace
@@ -272,6 +274,13 @@ void read_laser(MapReader & file, Scene & scene)
   model.range_noise = laser.non_negative("range_noise", model.range_noise);
   model.dropout_rate = laser.fraction("dropout_rate", model.dropout_rate);
   model.nan_rate = laser.fraction("nan_rate", model.nan_rate);
+  scene.scanner_profile = laser.text("scanner", scene.scanner_profile);
+  try {
+    align_tools::scanner_profile(scene.scanner_profile);
+  } catch (const std::invalid_argument & error) {
+    laser.fail("laser.scanner", error.what());
+  }
+  model.intensity.full_scale = laser.positive("intensity_scale", model.intensity.full_scale);
   if (model.range_min >= model.range_max) {
     laser.fail("laser.range_min", "must be below laser.range_max");
   }
@@ -315,7 +324,8 @@ align_tools::Surface segment(const Pose2D & centre, double length, float intensi
 {
   const double dx = 0.5 * length * std::cos(centre.yaw);
   const double dy = 0.5 * length * std::sin(centre.yaw);
-  return {centre.x - dx, centre.y - dy, centre.x + dx, centre.y + dy, intensity, jitter};
+  return {centre.x - dx, centre.y - dy, centre.x + dx, centre.y + dy, intensity, jitter,
+    align_tools::SurfaceKind::kOrdinary};
 }
 
 }  // namespace
@@ -345,6 +355,14 @@ Scene load_scene(const std::string & path)
   return parse_scene(text.str(), path);
 }
 
+void apply_scanner_profile(Scene & scene, const std::string & name)
+{
+  if (!name.empty()) {
+    scene.scanner_profile = name;
+  }
+  align_tools::apply_scanner_profile(align_tools::scanner_profile(scene.scanner_profile), scene.laser);
+}
+
 Pose2D docked_pose_in_world(const Scene & scene)
 {
   return align_tools::compose(scene.target.apex, scene.docked);
@@ -358,7 +376,9 @@ std::vector<align_tools::Surface> scene_surfaces(const Scene & scene)
     const Pose2D end = align_tools::compose(
       target.apex, {target.plate_length * std::cos(side * target.opening / 2.0),
         target.plate_length * std::sin(side * target.opening / 2.0), 0.0});
-    surfaces.push_back({target.apex.x, target.apex.y, end.x, end.y, target.intensity, target.intensity_jitter});
+    surfaces.push_back(
+      {target.apex.x, target.apex.y, end.x, end.y, target.intensity, target.intensity_jitter,
+        align_tools::SurfaceKind::kRetroReflective});
   }
   for (const auto & wall : scene.walls) {
     surfaces.push_back(segment(wall.pose, wall.length, wall.intensity, wall.intensity_jitter));
@@ -374,7 +394,8 @@ std::vector<align_tools::Surface> scene_surfaces(const Scene & scene)
       surfaces.push_back(
         {box.pose.x + c * corners[k][0] - s * corners[k][1], box.pose.y + s * corners[k][0] + c * corners[k][1],
           box.pose.x + c * corners[k + 1][0] - s * corners[k + 1][1],
-          box.pose.y + s * corners[k + 1][0] + c * corners[k + 1][1], box.intensity, box.intensity_jitter});
+          box.pose.y + s * corners[k + 1][0] + c * corners[k + 1][1], box.intensity, box.intensity_jitter,
+          align_tools::SurfaceKind::kOrdinary});
     }
   }
   return surfaces;

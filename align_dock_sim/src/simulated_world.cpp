@@ -7,6 +7,7 @@ namespace align_dock_sim
 
 SimulatedWorld::SimulatedWorld(const Scene & scene, const WorldSettings & settings, std::int64_t start_ns)
 : scene_(scene), settings_(settings), surfaces_(scene_surfaces(scene)), random_(settings.seed),
+  beam_bias_(align_tools::draw_beam_bias(scene.laser, settings.seed)),
   base_(scene.robot, settings.command_timeout), odometry_(settings.odometry_error), now_ns_(start_ns)
 {
 }
@@ -41,7 +42,8 @@ sensor_msgs::msg::LaserScan SimulatedWorld::render_scan()
   stamp.sec = static_cast<std::int32_t>(now_ns_ / 1000000000);
   stamp.nanosec = static_cast<std::uint32_t>(now_ns_ % 1000000000);
   return align_tools::cast_scan(
-    scene_.laser, align_tools::place_surfaces(surfaces_, align_tools::inverse(laser_in_world)), random_, stamp);
+    scene_.laser, align_tools::place_surfaces(surfaces_, align_tools::inverse(laser_in_world)), random_, stamp,
+    beam_bias_);
 }
 
 Pose2D SimulatedWorld::odom_in_world() const

@@ -176,6 +176,7 @@ private:
       rclcpp::Parameter("scan_topic", program_.node->get_parameter("scan_topic").as_string()),
       rclcpp::Parameter("scan_qos", program_.node->get_parameter("scan_qos").as_string()),
       rclcpp::Parameter("base_frame", program_.base_frame()),
+      rclcpp::Parameter("scanner", settings_.scanner),
       rclcpp::Parameter("range_noise", settings_.range_noise),
       rclcpp::Parameter("odom_scale_error", settings_.odometry_error.scale),
       rclcpp::Parameter("odom_heading_drift", settings_.odometry_error.heading_drift),

@@ -7,6 +7,7 @@
 
 #include "align_tools/argument_list.hpp"
 #include "align_tools/ground_truth.hpp"
+#include "align_tools/scanner_profile.hpp"
 #include "align_tools/scan_yaml.hpp"
 #include "align_tools/simulated_recording.hpp"
 
@@ -21,6 +22,9 @@ const char kUsage[] =
   "  scene:    --walls  --clutter N  --wall-intensity I (120)  --clutter-intensity I (160)\n"
   "  scanner:  --frame ID (back_laser)  --angle-min A (-2.35619449)  --angle-increment A (0.00872664626)\n"
   "            --count N (541)  --range-max R (30)  --noise SIGMA (0.003)  --dropout P (0)  --nan P (0)\n"
+  "            --scanner NAME (ideal; or recorded, datasheet_10mm, datasheet_20mm: range noise, per-beam\n"
+  "            bias, mixed pixels, intensities by range and incidence; --noise then sets the noise at 0 m)\n"
+  "            --intensity-scale S (255: where intensities saturate with a profile other than ideal)\n"
   "            --seed N (1)  --mount X Y YAW (laser in the base frame; -0.102 0 pi)\n"
   "  timing:   --start-ns NS (1700000000000000000)  --period-ns NS (100000000)\n"
   "  output:   --yaml FILE|-  --bag FOLDER [--topic /back_scan] [--with-tf [--base-frame base_footprint]]\n"
@@ -37,6 +41,8 @@ struct SimOptions
   bool with_tf = false;
   std::string base_frame = "base_footprint";
   std::string truth_path;
+  std::string scanner = "ideal";
+  bool noise_given = false;
 };
 
 align_tools::Pose2D read_pose(align_tools::ArgumentList & arguments, const std::string & option)
@@ -67,7 +73,14 @@ bool parse_scanner_option(const std::string & argument, align_tools::ArgumentLis
     if (count < 0 || count > 100000) {throw std::invalid_argument("--count must lie in [0, 100000]");}
     scanner.count = static_cast<int>(count);
   } else if (argument == "--range-max") {scanner.range_max = static_cast<float>(arguments.number(argument));}
-  else if (argument == "--noise") {scanner.range_noise = arguments.number(argument);}
+  else if (argument == "--noise") {scanner.range_noise = arguments.number(argument); o.noise_given = true;}
+  else if (argument == "--scanner") {
+    o.scanner = arguments.text(argument);
+    align_tools::scanner_profile(o.scanner);
+  } else if (argument == "--intensity-scale") {
+    scanner.intensity.full_scale = arguments.number(argument);
+    if (!(scanner.intensity.full_scale > 0.0)) {throw std::invalid_argument("--intensity-scale must be above 0");}
+  }
   else if (argument == "--dropout") {scanner.dropout_rate = read_rate(arguments, argument);}
   else if (argument == "--nan") {scanner.nan_rate = read_rate(arguments, argument);}
   else if (argument == "--seed") {o.config.seed = static_cast<std::uint64_t>(arguments.integer(argument));}
@@ -126,6 +139,12 @@ SimOptions parse_options(const std::vector<std::string> & own)
     {
       throw std::invalid_argument("unknown option " + argument);
     }
+  }
+  // The profile sets the noise; an explicit --noise still wins.
+  const double noise = options.config.scanner.range_noise;
+  align_tools::apply_scanner_profile(align_tools::scanner_profile(options.scanner), options.config.scanner);
+  if (options.noise_given) {
+    options.config.scanner.range_noise = noise;
   }
   if (options.approach && options.plan.scans < 2) {
     throw std::invalid_argument("--approach-to needs --scans of at least 2");

@@ -77,7 +77,10 @@ struct Scene
   StagingRegion staging;
   std::vector<SceneWall> walls;
   std::vector<SceneBox> boxes;
-  align_tools::ScannerModel laser;  // frame_id, beams, noise, range limits
+  align_tools::ScannerModel laser;  // frame_id, beams, noise, range limits, intensity scale
+  // The scanner profile named by laser.scanner ("ideal" when not given);
+  // apply_scanner_profile() puts its errors on `laser`.
+  std::string scanner_profile = "ideal";
   Pose2D laser_mount;  // the laser in base_footprint
   RobotLimits robot;
 };
@@ -96,6 +99,11 @@ public:
 Scene load_scene(const std::string & path);
 // The same from YAML text; `source` names it in errors.
 Scene parse_scene(const std::string & yaml_text, const std::string & source);
+
+// Puts the errors of the scanner profile on the scene's laser: `name` when
+// not empty, otherwise the scene's own choice. Throws std::invalid_argument
+// for an unknown name.
+void apply_scanner_profile(Scene & scene, const std::string & name = "");
 
 // The docked pose of base_footprint in the world.
 Pose2D docked_pose_in_world(const Scene & scene);

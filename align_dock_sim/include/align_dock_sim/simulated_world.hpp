@@ -61,6 +61,7 @@ private:
   WorldSettings settings_;
   std::vector<align_tools::Surface> surfaces_;  // world frame
   align_tools::PortableRandom random_;
+  std::vector<double> beam_bias_;  // fixed for the world's life
   DiffDriveBase base_;
   OdometryModel odometry_;
   std::int64_t now_ns_;

@@ -25,7 +25,8 @@ struct TrialSettings
   std::string scene_file;
   int trials = 20;
   std::uint64_t seed = 1;
-  double range_noise = -1.0;  // m; negative: the scene's
+  std::string scanner;  // scanner profile; empty: the scene's
+  double range_noise = -1.0;  // m; negative: the scene's or the profile's
   OdometryError odometry_error;
   double scan_rate = 25.0;  // Hz
   double scan_latency = 0.04;  // s from a scan's stamp to its publication

@@ -8,7 +8,7 @@ namespace align_tools
 {
 
 ScanSimulator::ScanSimulator(const SimulationConfig & config)
-: config_(config), random_(config.seed)
+: config_(config), random_(config.seed), beam_bias_(draw_beam_bias(config.scanner, config.seed))
 {
   build_scene();
 }
@@ -20,16 +20,16 @@ void ScanSimulator::build_scene()
   for (double side : {1.0, -1.0}) {
     surfaces_.push_back(
       {0.0, 0.0, target.plate_length * std::cos(side * half), target.plate_length * std::sin(side * half),
-        target.plate_intensity, target.intensity_jitter});
+        target.plate_intensity, target.intensity_jitter, SurfaceKind::kRetroReflective});
   }
   const SceneExtras & extras = config_.extras;
   if (extras.walls) {
     const double back = -extras.back_wall_distance;
     const double side = extras.side_wall_offset;
     const double front = 4.0;
-    surfaces_.push_back({back, -side, back, side, extras.wall_intensity, 10.0f});
-    surfaces_.push_back({back, side, front, side, extras.wall_intensity, 10.0f});
-    surfaces_.push_back({back, -side, front, -side, extras.wall_intensity, 10.0f});
+    surfaces_.push_back({back, -side, back, side, extras.wall_intensity, 10.0f, SurfaceKind::kOrdinary});
+    surfaces_.push_back({back, side, front, side, extras.wall_intensity, 10.0f, SurfaceKind::kOrdinary});
+    surfaces_.push_back({back, -side, front, -side, extras.wall_intensity, 10.0f, SurfaceKind::kOrdinary});
   }
   const double box = 0.15;
   for (int i = 0; i < extras.clutter_count; ++i) {
@@ -39,7 +39,7 @@ void ScanSimulator::build_scene()
     const double corners[5][2] = {{x, y}, {x + box, y}, {x + box, y + box}, {x, y + box}, {x, y}};
     for (int k = 0; k < 4; ++k) {
       surfaces_.push_back(
-        {corners[k][0], corners[k][1], corners[k + 1][0], corners[k + 1][1], extras.clutter_intensity, 20.0f});
+        {corners[k][0], corners[k][1], corners[k + 1][0], corners[k + 1][1], extras.clutter_intensity, 20.0f, SurfaceKind::kOrdinary});
     }
   }
 }
@@ -47,7 +47,7 @@ void ScanSimulator::build_scene()
 sensor_msgs::msg::LaserScan ScanSimulator::render(
   const Pose2D & target_in_laser, const builtin_interfaces::msg::Time & stamp)
 {
-  return cast_scan(config_.scanner, place_surfaces(surfaces_, target_in_laser), random_, stamp);
+  return cast_scan(config_.scanner, place_surfaces(surfaces_, target_in_laser), random_, stamp, beam_bias_);
 }
 
 std::vector<Pose2D> approach_trajectory(const Pose2D & from, const Pose2D & to, int count)

@@ -63,6 +63,7 @@ private:
 
   SimulationConfig config_;
   PortableRandom random_;
+  std::vector<double> beam_bias_;  // fixed for the simulator's life
   std::vector<Surface> surfaces_;  // in the target frame
 };
 
