@@ -2,13 +2,19 @@
 
     ros2 launch align_dock_sim dock_sim.launch.py program:=feature|line [nav2:=true]
         [scene:=FILE.yaml] [program_params:=FILE.yaml] [nav2_params:=FILE.yaml]
-        [real_time_factor:=1.0] [range_noise:=-1.0] [odom_scale_error:=0.0] [program_log_level:=info]
+        [real_time_factor:=1.0] [scanner:=ideal] [range_noise:=-1.0] [odom_scale_error:=0.0]
+        [program_log_level:=info]
 
 Everything runs on the simulator's /clock. The program publishes the standard
 dock pose on /detected_dock_pose, where the docking server's external
 detection listens. nav2:=true needs Nav2's docking server (opennav_docking)
 and nav2_lifecycle_manager installed; without it the launch file still
 starts the simulator and the program.
+
+scanner:= names the simulated laser's error model (ideal, recorded,
+datasheet_10mm, datasheet_20mm); for a profile other than ideal the program
+also loads the profile's parameter file, config/scanners/NAME.yaml, after
+program_params.
 """
 
 import os
@@ -30,6 +36,14 @@ def launch_setup(context):
     if program not in PROGRAMS:
         raise RuntimeError(f"program:={program}: choose 'feature' or 'line'")
     executable, namespace = PROGRAMS[program]
+    scanner = LaunchConfiguration('scanner').perform(context)
+    share = get_package_share_directory('align_dock_sim')
+    program_params = [LaunchConfiguration('program_params').perform(context)]
+    if scanner and scanner != 'ideal':
+        scanner_params = os.path.join(share, 'config', 'scanners', f'{scanner}.yaml')
+        if not os.path.isfile(scanner_params):
+            raise RuntimeError(f'scanner:={scanner}: no parameter file {scanner_params}')
+        program_params.append(scanner_params)
     simulator = Node(
         package='align_dock_sim',
         executable='align_dock_sim',
@@ -38,6 +52,7 @@ def launch_setup(context):
         parameters=[{
             'scene_file': LaunchConfiguration('scene').perform(context),
             'real_time_factor': float(LaunchConfiguration('real_time_factor').perform(context)),
+            'scanner': scanner,
             'range_noise': float(LaunchConfiguration('range_noise').perform(context)),
             'odom_scale_error': float(LaunchConfiguration('odom_scale_error').perform(context)),
             'seed': int(LaunchConfiguration('seed').perform(context)),
@@ -49,7 +64,7 @@ def launch_setup(context):
         name=executable,
         namespace=namespace,
         output='screen',
-        parameters=[LaunchConfiguration('program_params').perform(context)],
+        parameters=program_params,
         arguments=['--ros-args', '--log-level',
                    f"{namespace}.{executable}:={LaunchConfiguration('program_log_level').perform(context)}"],
     )
@@ -92,7 +107,11 @@ def generate_launch_description():
         DeclareLaunchArgument(
             'nav2_params', default_value=os.path.join(share, 'config', 'nav2_docking.yaml')),
         DeclareLaunchArgument('real_time_factor', default_value='1.0'),
-        DeclareLaunchArgument('range_noise', default_value='-1.0', description="m; negative: the scene's"),
+        DeclareLaunchArgument(
+            'scanner', default_value='',
+            description="ideal, recorded, datasheet_10mm or datasheet_20mm; empty: the scene's laser.scanner"),
+        DeclareLaunchArgument(
+            'range_noise', default_value='-1.0', description="m; negative: the scene's or the scanner profile's"),
         DeclareLaunchArgument('odom_scale_error', default_value='0.0'),
         DeclareLaunchArgument('seed', default_value='1'),
         DeclareLaunchArgument(

@@ -96,10 +96,34 @@ INSTANTIATE_TEST_SUITE_P(
       "key 'staging.along' must be a list of two numbers [low, high] with low <= high"},
     BadScene{"range_order", "target: {apex: {x: 0, y: 0, yaw: 0}}\ndocked: {x: 0, y: 0, yaw: 0}\n"
       "laser: {mount: {x: 0, y: 0, yaw: 0}, range_min: 5, range_max: 1}\n", "key 'laser.range_min' must be below"},
+    BadScene{"unknown_scanner", "target: {apex: {x: 0, y: 0, yaw: 0}}\ndocked: {x: 0, y: 0, yaw: 0}\n"
+      "laser: {mount: {x: 0, y: 0, yaw: 0}, scanner: lms}\n",
+      "key 'laser.scanner' unknown scanner profile 'lms' (known: ideal, recorded, datasheet_10mm, datasheet_20mm)"},
     BadScene{"nan", std::string(kMinimal) + "walls:\n  - {x: .nan, y: 0}\n", "key 'walls[0].x' must be a finite number"},
     BadScene{"not_yaml", "target: [unclosed\n", "not valid YAML"},
     BadScene{"empty", "", "the file is empty"}),
   [](const ::testing::TestParamInfo<BadScene> & info) {return std::string(info.param.name);});
+
+TEST(Scene, TheScannerProfileComesFromTheSceneOrTheCaller)
+{
+  const std::string yaml = "target: {apex: {x: 0, y: 0, yaw: 0}}\ndocked: {x: 0, y: 0, yaw: 0}\n"
+    "laser: {mount: {x: 0, y: 0, yaw: 0}, range_noise: 0.002, scanner: datasheet_10mm, intensity_scale: 8000}\n";
+  align_dock_sim::Scene scene = align_dock_sim::parse_scene(yaml, "profiled.yaml");
+  EXPECT_EQ(scene.scanner_profile, "datasheet_10mm");
+  // Read, not yet applied: the laser is as the file gives it.
+  EXPECT_EQ(scene.laser.range_noise, 0.002);
+  EXPECT_FALSE(scene.laser.intensity.physical);
+  align_dock_sim::Scene applied = scene;
+  align_dock_sim::apply_scanner_profile(applied);
+  EXPECT_EQ(applied.laser.range_noise, 0.010);
+  EXPECT_TRUE(applied.laser.intensity.physical);
+  EXPECT_EQ(applied.laser.intensity.full_scale, 8000.0);
+  align_dock_sim::apply_scanner_profile(scene, "ideal");
+  EXPECT_EQ(scene.laser.range_noise, 0.002);
+  EXPECT_FALSE(scene.laser.intensity.physical);
+  // The bundled scene keeps the ideal scanner.
+  EXPECT_EQ(align_dock_sim::load_scene(kBundledScene).scanner_profile, "ideal");
+}
 
 TEST(Scene, AFileThatCannotBeReadIsNamed)
 {

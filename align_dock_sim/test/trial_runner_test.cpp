@@ -2,7 +2,9 @@
 // from the staging region, a trial is the same on every run, and the
 // reports carry what the program prints.
 #include <gtest/gtest.h>
+#include <yaml-cpp/yaml.h>
 
+#include <algorithm>
 #include <cmath>
 #include <string>
 
@@ -101,6 +103,83 @@ INSTANTIATE_TEST_SUITE_P(
   [](const ::testing::TestParamInfo<NodeKind> & info) {
     return info.param == NodeKind::kFeature ? "feature" : "line";
   });
+
+// The values a shipped scanner parameter file gives the program, on top of
+// `base` (a value of the file replaces the base's).
+std::vector<rclcpp::Parameter> with_scanner_file(
+  std::vector<rclcpp::Parameter> base, const std::string & profile, const std::string & node_name)
+{
+  const std::string path = std::string(ALIGN_DOCK_SIM_SOURCE_DIR) + "/config/scanners/" + profile + ".yaml";
+  const YAML::Node values = YAML::LoadFile(path)["/**/" + node_name]["ros__parameters"];
+  EXPECT_TRUE(values.IsMap()) << path;
+  for (const auto & entry : values) {
+    const std::string name = entry.first.as<std::string>();
+    const std::string text = entry.second.as<std::string>();
+    rclcpp::Parameter parameter = text == "true" || text == "false" ?
+      rclcpp::Parameter(name, text == "true") : rclcpp::Parameter(name, entry.second.as<double>());
+    base.erase(
+      std::remove_if(base.begin(), base.end(), [&name](const rclcpp::Parameter & p) {return p.get_name() == name;}),
+      base.end());
+    base.push_back(parameter);
+  }
+  return base;
+}
+
+struct ScannerCase
+{
+  NodeKind node;
+  const char * profile;
+};
+
+class ScannerTrialsTest : public ::testing::TestWithParam<ScannerCase> {};
+
+// With the errors of a real laser and the profile's shipped parameters, every
+// trial docks within a centimetre and a degree of the truth.
+TEST_P(ScannerTrialsTest, EveryTrialDocksWithinACentimetreAndADegree)
+{
+  const ScannerCase & scanner = GetParam();
+  align_dock_sim::TrialSettings settings = settings_for(scanner.node);
+  settings.seed = 1;
+  settings.scanner = scanner.profile;
+  settings.program_overrides = with_scanner_file(
+    bundled_parameters(), scanner.profile, scanner.node == NodeKind::kFeature ? "align_feature_node" : "align_node");
+  align_dock_sim::TrialRunner runner(settings);
+  for (int trial = 0; trial < 20; ++trial) {
+    SCOPED_TRACE(trial);
+    const auto result = runner.run_trial(trial);
+    EXPECT_TRUE(result.docked) << result.end;
+    EXPECT_LT(std::fabs(result.final_error.along), 0.01);
+    EXPECT_LT(std::fabs(result.final_error.across), 0.01);
+    EXPECT_LT(std::fabs(result.final_error.heading), 1.0 * kDegree);
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+  , ScannerTrialsTest,
+  ::testing::Values(ScannerCase{NodeKind::kFeature, "recorded"}, ScannerCase{NodeKind::kLine, "datasheet_10mm"}),
+  [](const ::testing::TestParamInfo<ScannerCase> & info) {
+    return std::string(info.param.node == NodeKind::kFeature ? "feature_" : "line_") + info.param.profile;
+  });
+
+TEST(Trials, WithoutTheProfilesParametersTheRealNoiseLosesTheTarget)
+{
+  // The bundled parameters with only the intensity band opened for the
+  // saturated plates: the neighbour-gap cut and the 2 cm split threshold cut
+  // the plates into pieces, and the target is lost near the dock.
+  align_dock_sim::TrialSettings settings = settings_for(NodeKind::kLine);
+  settings.seed = 1;
+  settings.scanner = "datasheet_10mm";
+  for (auto & parameter : settings.program_overrides) {
+    if (parameter.get_name() == "min_intensity") {
+      parameter = rclcpp::Parameter("min_intensity", 230.0);
+    } else if (parameter.get_name() == "max_intensity") {
+      parameter = rclcpp::Parameter("max_intensity", 256.0);
+    }
+  }
+  align_dock_sim::TrialRunner runner(settings);
+  const auto result = runner.run_trial(0);
+  EXPECT_FALSE(result.docked);
+}
 
 TEST(Trials, AProgramThatSeesNothingFailsTheTrialInsteadOfHanging)
 {
