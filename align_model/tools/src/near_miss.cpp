@@ -161,6 +161,9 @@ std::vector<std::string> angle_lines(const MissedScans & missed, const AnalysisS
   const double tolerance = std::fabs(settings.search.target_angle * settings.search.angle_error);
   const char * rule = settings.line_program ?
     "the signed turn between the legs must lie within target_angle +- tolerance" :
+    settings.search.two_sided_angle_test ?
+    "the turn between the legs must lie within target_angle +- tolerance (two_sided_angle_test), and the corner "
+    "must open towards +x" :
     "the turn between the legs may exceed target_angle by at most the tolerance, and the corner must open towards +x";
   return {format(
       "near miss: turn between the legs of the %zu near pairs min/median/max %s deg against target_angle %.2f deg "

@@ -367,10 +367,13 @@ private:
     analysis.search.points_max_distance = number("points_max_distance");
     analysis.search.target_angle = number("target_angle");
     analysis.search.angle_error = number("angle_error");
+    analysis.refit_method = node_->get_parameter("orthogonal_refit").as_bool() ?
+      align_model::RefitMethod::kOrthogonal : align_model::RefitMethod::kLeastSquares;
     if (feature_node_) {
       analysis.detector = feature_node_->detector_configuration();
       analysis.min_angle = number("min_angle");
       analysis.max_angle = number("max_angle");
+      analysis.search.two_sided_angle_test = node_->get_parameter("two_sided_angle_test").as_bool();
       return;
     }
     analysis.line_mount = std::array<double, 3>{

@@ -88,10 +88,7 @@ std::string rejection_reason(const PairGeometry & pair, const AnalysisSettings &
   if (pair.gap >= s.points_max_distance) {
     return "too far apart";
   }
-  const double tolerance = std::fabs(s.target_angle * s.angle_error);
-  const double error = settings.line_program ?
-    std::fabs(align_model::normalize_angle(pair.turn - s.target_angle)) : std::fabs(pair.turn) - s.target_angle;
-  if (error > tolerance) {
+  if (!passes_angle_test(pair, settings)) {
     return "wrong angle";
   }
   if (!settings.line_program && (!pair.has_corner || std::cos(static_cast<float>(pair.heading)) <= 0.0f)) {

@@ -94,7 +94,8 @@ ScanSegments segments_of(const sensor_msgs::msg::LaserScan & scan, const Analysi
   result.points = points.size();
   detector.start(points, result.segments);
   if (settings.refit) {
-    align_model::refit_segments(points, result.segments);
+    align_model::RefitWorkspace workspace;
+    align_model::refit_segments(points, result.segments, workspace, settings.refit_method);
   }
   return result;
 }
@@ -136,6 +137,17 @@ std::vector<PairGeometry> pairs_of(
 double tested_angle(const PairGeometry & pair, const AnalysisSettings & settings)
 {
   return settings.line_program ? pair.turn : std::fabs(pair.turn);
+}
+
+bool passes_angle_test(const PairGeometry & pair, const AnalysisSettings & settings)
+{
+  const auto & s = settings.search;
+  const double tolerance = std::fabs(s.target_angle * s.angle_error);
+  if (settings.line_program) {
+    return std::fabs(align_model::normalize_angle(pair.turn - s.target_angle)) <= tolerance;
+  }
+  const double error = std::fabs(pair.turn) - s.target_angle;
+  return error <= tolerance && (!s.two_sided_angle_test || -error <= tolerance);
 }
 
 }  // namespace align_tools

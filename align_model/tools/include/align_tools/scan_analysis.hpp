@@ -8,6 +8,7 @@
 
 #include "align_model/corner_search.hpp"
 #include "align_model/scan_points.hpp"
+#include "align_model/segment_refit.hpp"
 #include "sensor_msgs/msg/laser_scan.hpp"
 #include "tuw_geometry/linesegment2d.hpp"
 #include "tuw_geometry/linesegment2d_detector.hpp"
@@ -27,6 +28,7 @@ struct AnalysisSettings
   std::optional<std::array<double, 3>> line_mount;
   tuw::LineSegment2DDetectorParameter detector;
   bool refit = true;
+  align_model::RefitMethod refit_method = align_model::RefitMethod::kLeastSquares;
   align_model::CornerSearchParameters search;
   double min_angle = -3.14;  // the feature program's window
   double max_angle = 3.14;
@@ -74,6 +76,10 @@ std::vector<PairGeometry> pairs_of(
 
 // The angle the program's target_angle is compared with for this pair.
 double tested_angle(const PairGeometry & pair, const AnalysisSettings & settings);
+
+// Whether the program's angle test passes the pair: the line program's is
+// symmetric, the feature program's one-sided unless two_sided_angle_test.
+bool passes_angle_test(const PairGeometry & pair, const AnalysisSettings & settings);
 
 }  // namespace align_tools
 
