@@ -9,6 +9,7 @@
 
 #include "align_tools/near_miss.hpp"
 #include "align_tools/parameter_suggestion.hpp"
+#include "align_tools/replay_suggest.hpp"
 #include "align_tools/recording.hpp"
 #include "align_tools/replay.hpp"
 #include "align_tools/replay_diagnosis.hpp"
@@ -105,7 +106,7 @@ TEST_P(MisTunedApproach, FunnelNamesLengthsSuggestionFinds)
   std::vector<rclcpp::Parameter> overrides;
   for (const auto & value : suggestion.values) {
     EXPECT_FALSE(value.comment.empty()) << value.name;
-    overrides.emplace_back(value.name, value.value);
+    overrides.push_back(align_tools::as_parameter(value));
     if (value.name == "min_line_len") {
       EXPECT_LT(value.value, 0.25);
     }

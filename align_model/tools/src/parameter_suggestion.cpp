@@ -97,47 +97,112 @@ double brightest_in_range(const std::vector<sensor_msgs::msg::LaserScan> & scans
   return brightest;
 }
 
-struct BandChoice
+// One intensity band to try: the current one, or one around the brightest
+// compact returns.
+struct BandLevel
 {
-  AnalysisSettings settings;
-  std::vector<VCandidate> candidates;
+  align_model::RangeIntensityBand band;
   std::string comment;
 };
 
-std::optional<BandChoice> choose_band(
-  const std::vector<sensor_msgs::msg::LaserScan> & scans, const AnalysisSettings & current,
-  const CandidateRules & rules, std::string & tried)
+std::vector<BandLevel> band_levels(
+  const std::vector<sensor_msgs::msg::LaserScan> & scans, const AnalysisSettings & current)
 {
-  const std::size_t needed = std::max<std::size_t>(1, static_cast<std::size_t>(std::ceil(rules.min_scan_share * scans.size())));
-  BandChoice choice{current, v_candidates(scans, current, rules), ""};
-  if (choice.candidates.size() >= needed) {
-    choice.comment = "kept: the current band shows a V candidate in " + std::to_string(choice.candidates.size()) +
-      " of " + std::to_string(scans.size()) + " scans";
-    return choice;
-  }
-  tried = text("the current band %.6g..%.6g", current.band.min_intensity, current.band.max_intensity) +
-    " (V candidate in " + std::to_string(choice.candidates.size()) + " scans)";
+  std::vector<BandLevel> levels{{current.band, "kept: the current band shows the V candidates"}};
   const double brightest = brightest_in_range(scans, current);
   for (const double share : kBrightShares) {
     const BrightRuns runs = bright_runs(scans, current, share * brightest);
     if (runs.readings == 0) {
       continue;
     }
-    choice.settings = current;
-    choice.settings.band.min_intensity = std::floor(runs.min - std::max(1.0, 0.02 * runs.min));
-    choice.settings.band.max_intensity = std::ceil(runs.max + std::max(1.0, 0.02 * runs.max));
-    choice.candidates = v_candidates(scans, choice.settings, rules);
-    tried += text(
-      ", %.6g..%.6g", choice.settings.band.min_intensity, choice.settings.band.max_intensity) +
-      " (" + std::to_string(choice.candidates.size()) + ")";
-    if (choice.candidates.size() >= needed) {
-      choice.comment = text(
-        "around the brightest compact returns (runs of 3+ readings at or above %.0f%% of the brightest "
-        "return %.6g, within the range band): intensity %.6g..%.6g", share * 100.0, brightest, runs.min, runs.max);
-      return choice;
+    BandLevel level{current.band, ""};
+    level.band.min_intensity = std::floor(runs.min - std::max(1.0, 0.02 * runs.min));
+    level.band.max_intensity = std::ceil(runs.max + std::max(1.0, 0.02 * runs.max));
+    level.comment = text(
+      "around the brightest compact returns (runs of 3+ readings at or above %.0f%% of the brightest "
+      "return %.6g, within the range band): intensity %.6g..%.6g", share * 100.0, brightest, runs.min, runs.max);
+    levels.push_back(level);
+  }
+  return levels;
+}
+
+// How the detector cuts the points into segments.
+struct Splitting
+{
+  bool neighbour = true;
+  double split = 0.01;
+  int per_line = 5;
+  int per_unit = 5;
+};
+
+// The current splitting, then without the neighbour-gap cut (which fires
+// wherever range noise reaches the point spacing) at split thresholds from
+// 2 to 10 cm (a plate is cut once the threshold is below a few times the
+// noise), then the same with lower points-per-line minimums (which drop short
+// pieces whole).
+std::vector<Splitting> splittings(const tuw::LineSegment2DDetectorParameter & current)
+{
+  const Splitting now{current.threshold_split_neighbor, current.threshold_split, current.min_points_per_line,
+    current.min_points_per_unit};
+  std::vector<Splitting> all{now};
+  for (const int relaxed : {0, 1}) {
+    for (const double split : {0.02, 0.03, 0.05, 0.08, 0.10}) {
+      Splitting next{false, split, now.per_line, now.per_unit};
+      if (relaxed == 1) {
+        next.per_line = std::min(now.per_line, 3);
+        next.per_unit = std::min(now.per_unit, 3);
+        if (next.per_line == now.per_line && next.per_unit == now.per_unit) {
+          continue;
+        }
+      }
+      if (!(next.neighbour == now.neighbour && next.split == now.split && next.per_line == now.per_line &&
+        next.per_unit == now.per_unit))
+      {
+        all.push_back(next);
+      }
     }
   }
-  return std::nullopt;
+  return all;
+}
+
+void apply(const Splitting & splitting, AnalysisSettings & settings)
+{
+  settings.detector.threshold_split_neighbor = splitting.neighbour;
+  settings.detector.threshold_split = splitting.split;
+  settings.detector.min_points_per_line = splitting.per_line;
+  settings.detector.min_points_per_unit = splitting.per_unit;
+}
+
+double median_leg(const std::vector<VCandidate> & candidates)
+{
+  std::vector<double> legs;
+  for (const auto & candidate : candidates) {
+    legs.push_back(candidate.leg_a + candidate.leg_b);
+  }
+  return legs.empty() ? 0.0 : spread_of(legs).median;
+}
+
+// A band and a splitting that show the target, with their candidates.
+struct Choice
+{
+  std::size_t band_level = 0;
+  Splitting splitting;
+  AnalysisSettings settings;
+  std::vector<VCandidate> candidates;
+};
+
+std::string splitting_comment(const Splitting & splitting, const Splitting & current, std::size_t scans,
+  std::size_t shown, std::size_t current_shown)
+{
+  if (splitting.neighbour == current.neighbour && splitting.split == current.split &&
+    splitting.per_line == current.per_line && splitting.per_unit == current.per_unit)
+  {
+    return "kept: the current splitting shows a V candidate in " + std::to_string(shown) + " of " +
+           std::to_string(scans) + " scans";
+  }
+  return "splitting searched before any gate was widened, and chosen by replaying the recording with it: a V "
+         "candidate in " + std::to_string(shown) + " of " + std::to_string(scans) +
+         " scans (the current splitting: " + std::to_string(current_shown) + ")";
 }
 
 // The feature program's window: kept when it fits every scan, otherwise the
@@ -171,6 +236,20 @@ void suggest_window(
   values.push_back({"max_angle", max_angle, comment});
 }
 
+double percentile(std::vector<double> values, double share)
+{
+  std::sort(values.begin(), values.end());
+  const double at = share * static_cast<double>(values.size() - 1);
+  const std::size_t below = static_cast<std::size_t>(std::floor(at));
+  const std::size_t above = std::min(values.size() - 1, below + 1);
+  return values[below] + (at - static_cast<double>(below)) * (values[above] - values[below]);
+}
+
+// The widest angle tolerance a suggestion gives: pieces of one plate, walls
+// and clutter meet at any angle, and a wider window lets them through.
+constexpr double kMaxTolerance = 15.0 / kDegrees;
+constexpr double kMaxGap = 0.10;
+
 void suggest_from_candidates(
   const std::vector<VCandidate> & candidates, const AnalysisSettings & settings,
   std::vector<SuggestedValue> & values)
@@ -185,17 +264,22 @@ void suggest_from_candidates(
   const ValueSpread leg = spread_of(legs);
   const ValueSpread gap = spread_of(gaps);
   const ValueSpread angle = spread_of(angles);
-  const std::string leg_source = text(
-    "legs of the V candidates min/median/max %.3f/%.3f/%.3f m", leg.min, leg.median, leg.max);
-  values.push_back({"min_line_len", std::max(0.01, floor_to(0.8 * leg.min, 0.01)), leg_source + ", less 20%"});
-  values.push_back({"max_line_len", ceil_to(1.2 * leg.max, 0.01), leg_source + ", plus 20%"});
+  const double leg_low = percentile(legs, 0.05);
+  const double leg_high = percentile(legs, 0.95);
+  const std::string leg_source =
+    text("legs of the V candidates min/median/max %.3f/%.3f/%.3f m", leg.min, leg.median, leg.max) +
+    text(", middle 90%% %.3f..%.3f m", leg_low, leg_high);
+  values.push_back({"min_line_len", std::max(0.01, floor_to(0.8 * leg_low, 0.01)), leg_source + ", less 20%"});
+  values.push_back({"max_line_len", ceil_to(1.2 * leg_high, 0.01), leg_source + ", plus 20%"});
+  const double gap_high = percentile(gaps, 0.95);
   values.push_back(
-    {"points_max_distance", std::max(0.02, ceil_to(1.5 * gap.max, 0.01)),
-      text("end gaps of the candidate pairs min/median/max %.3f/%.3f/%.3f m, plus 50%% (the test is strict)",
-      gap.min, gap.median, gap.max)});
+    {"points_max_distance", std::min(kMaxGap, std::max(0.02, ceil_to(1.5 * gap_high, 0.01))),
+      text("end gaps of the candidate pairs min/median/max %.3f/%.3f/%.3f m; 95%% below %.3f m, plus 50%% "
+      "(the test is strict), at most 0.10 m", gap.min, gap.median, gap.max, gap_high)});
   const double target = std::round(angle.median * 1000.0) / 1000.0;
-  const double spread = std::max(std::fabs(angle.max - target), std::fabs(angle.min - target));
-  const double tolerance = spread + 2.0 / kDegrees;
+  const double spread = std::max(
+    std::fabs(percentile(angles, 0.95) - target), std::fabs(target - percentile(angles, 0.05)));
+  const double tolerance = std::min(kMaxTolerance, spread + 2.0 / kDegrees);
   const double angle_error = std::max(0.05, ceil_to(tolerance / std::max(std::fabs(target), 1e-3), 0.01));
   const char * measure = settings.line_program ?
     "signed turn from the first leg to the second" : "turn between the legs' directions";
@@ -206,8 +290,8 @@ void suggest_from_candidates(
         angle.max * kDegrees)});
   values.push_back(
     {"angle_error", angle_error,
-      text("tolerance %.2f deg = largest deviation %.2f deg plus 2 deg, as a fraction of target_angle",
-      angle_error * std::fabs(target) * kDegrees, spread * kDegrees)});
+      text("tolerance %.2f deg = largest deviation of the middle 90%% %.2f deg plus 2 deg, at most 15 deg, as a "
+      "fraction of target_angle", angle_error * std::fabs(target) * kDegrees, spread * kDegrees)});
 }
 
 std::string yaml_number(double value)
@@ -246,40 +330,125 @@ std::vector<VCandidate> v_candidates(
   return candidates;
 }
 
+std::vector<ParameterSuggestion> suggestion_candidates(
+  const std::vector<sensor_msgs::msg::LaserScan> & scans, const AnalysisSettings & current,
+  std::string & problem, const CandidateRules & rules, std::size_t max_count)
+{
+  std::vector<ParameterSuggestion> suggestions;
+  if (scans.empty()) {
+    problem = "the recording holds no scans";
+    return suggestions;
+  }
+  if (!has_intensities(scans)) {
+    problem =
+      "the recording has no intensities: both programs keep only readings inside an intensity band, so "
+      "nothing can be suggested; record the scanner with intensities switched on";
+    return suggestions;
+  }
+  const std::size_t needed =
+    std::max<std::size_t>(1, static_cast<std::size_t>(std::ceil(rules.min_scan_share * scans.size())));
+  const std::vector<BandLevel> levels = band_levels(scans, current);
+  const std::vector<Splitting> all_splittings = splittings(current.detector);
+  std::vector<Choice> choices;
+  std::string tried;
+  std::size_t current_shown = 0;
+  for (std::size_t level = 0; level < levels.size() && choices.size() < max_count; ++level) {
+    std::vector<Choice> at_level;
+    std::size_t best = 0;
+    for (const Splitting & splitting : all_splittings) {
+      Choice choice{level, splitting, current, {}};
+      choice.settings.band = levels[level].band;
+      apply(splitting, choice.settings);
+      choice.candidates = v_candidates(scans, choice.settings, rules);
+      best = std::max(best, choice.candidates.size());
+      if (level == 0 && &splitting == &all_splittings.front()) {
+        current_shown = choice.candidates.size();
+      }
+      if (choice.candidates.size() >= needed) {
+        at_level.push_back(std::move(choice));
+      }
+    }
+    tried += (tried.empty() ? "" : ", ") + text("%.6g..%.6g", levels[level].band.min_intensity,
+      levels[level].band.max_intensity) + " (V candidate in at most " + std::to_string(best) + " scans)";
+    // Most scans with a candidate first; among equals the current splitting
+    // (no change without a reason), then the longest legs (whole plates).
+    const Splitting & now_splitting = all_splittings.front();
+    const auto is_current = [&now_splitting](const Choice & choice) {
+        return choice.splitting.neighbour == now_splitting.neighbour && choice.splitting.split == now_splitting.split &&
+               choice.splitting.per_line == now_splitting.per_line && choice.splitting.per_unit == now_splitting.per_unit;
+      };
+    std::stable_sort(at_level.begin(), at_level.end(), [&is_current](const Choice & a, const Choice & b) {
+        if (a.candidates.size() != b.candidates.size()) {
+          return a.candidates.size() > b.candidates.size();
+        }
+        if (is_current(a) != is_current(b)) {
+          return is_current(a);
+        }
+        return median_leg(a.candidates) > median_leg(b.candidates);
+      });
+    for (auto & choice : at_level) {
+      if (choices.size() < max_count) {
+        choices.push_back(std::move(choice));
+      }
+    }
+  }
+  if (choices.empty()) {
+    problem = "found no V-shaped candidate (two straight legs of at least " +
+      text("%.2f m whose ends meet within %.2f m at %.0f..%.0f deg, opening towards the laser", rules.min_leg,
+      rules.max_gap, rules.min_turn * kDegrees, rules.max_turn * kDegrees) + ") in at least " +
+      text("%.0f%% of the scans with any segment splitting; bands tried: ", rules.min_scan_share * 100.0) + tried;
+    return suggestions;
+  }
+  const Splitting now{current.detector.threshold_split_neighbor, current.detector.threshold_split,
+    current.detector.min_points_per_line, current.detector.min_points_per_unit};
+  for (const Choice & choice : choices) {
+    ParameterSuggestion suggestion;
+    suggestion.found = true;
+    suggestion.scans = scans.size();
+    suggestion.scans_with_candidate = choice.candidates.size();
+    if (!current.line_program) {
+      suggest_window(scans, current, suggestion.values);
+    }
+    const BandLevel & level = levels[choice.band_level];
+    std::string band_comment = level.comment;
+    if (choice.band_level == 0) {
+      band_comment = "kept: the current band shows a V candidate in " + std::to_string(choice.candidates.size()) +
+        " of " + std::to_string(scans.size()) + " scans";
+    }
+    suggestion.values.push_back({"min_intensity", level.band.min_intensity, band_comment});
+    suggestion.values.push_back({"max_intensity", level.band.max_intensity, band_comment});
+    const std::string split_comment = splitting_comment(
+      choice.splitting, now, scans.size(), choice.candidates.size(), current_shown);
+    suggestion.values.push_back(
+      {"threshold_split_neighbor", choice.splitting.neighbour ? 1.0 : 0.0, split_comment, ValueKind::kBool});
+    suggestion.values.push_back({"threshold_split", choice.splitting.split, split_comment});
+    suggestion.values.push_back(
+      {"min_points_per_line", static_cast<double>(choice.splitting.per_line), split_comment, ValueKind::kInteger});
+    suggestion.values.push_back(
+      {"min_points_per_unit", static_cast<double>(choice.splitting.per_unit), split_comment, ValueKind::kInteger});
+    suggest_from_candidates(choice.candidates, choice.settings, suggestion.values);
+    suggestion.summary = text("band %.6g..%.6g, ", level.band.min_intensity, level.band.max_intensity) +
+      (choice.splitting.neighbour ? "neighbour-gap cut on" : "neighbour-gap cut off") +
+      text(", split %.2f m, points per line/unit %.0f/%.0f", choice.splitting.split, choice.splitting.per_line,
+      choice.splitting.per_unit);
+    suggestions.push_back(std::move(suggestion));
+  }
+  return suggestions;
+}
+
 ParameterSuggestion suggest_parameters(
   const std::vector<sensor_msgs::msg::LaserScan> & scans, const AnalysisSettings & current,
   const CandidateRules & rules)
 {
-  ParameterSuggestion suggestion;
-  suggestion.scans = scans.size();
-  if (scans.empty()) {
-    suggestion.problem = "the recording holds no scans";
-    return suggestion;
+  std::string problem;
+  std::vector<ParameterSuggestion> suggestions = suggestion_candidates(scans, current, problem, rules, 1);
+  if (suggestions.empty()) {
+    ParameterSuggestion none;
+    none.scans = scans.size();
+    none.problem = problem;
+    return none;
   }
-  if (!has_intensities(scans)) {
-    suggestion.problem =
-      "the recording has no intensities: both programs keep only readings inside an intensity band, so "
-      "nothing can be suggested; record the scanner with intensities switched on";
-    return suggestion;
-  }
-  std::string tried;
-  const std::optional<BandChoice> band = choose_band(scans, current, rules, tried);
-  if (!band) {
-    suggestion.problem = "found no V-shaped candidate (two straight legs of at least " +
-      text("%.2f m whose ends meet within %.2f m at %.0f..%.0f deg, opening towards the laser", rules.min_leg,
-      rules.max_gap, rules.min_turn * kDegrees, rules.max_turn * kDegrees) + ") in at least " +
-      text("%.0f%% of the scans; bands tried: ", rules.min_scan_share * 100.0) + tried;
-    return suggestion;
-  }
-  suggestion.found = true;
-  suggestion.scans_with_candidate = band->candidates.size();
-  if (!current.line_program) {
-    suggest_window(scans, current, suggestion.values);
-  }
-  suggestion.values.push_back({"min_intensity", band->settings.band.min_intensity, band->comment});
-  suggestion.values.push_back({"max_intensity", band->settings.band.max_intensity, band->comment});
-  suggest_from_candidates(band->candidates, band->settings, suggestion.values);
-  return suggestion;
+  return std::move(suggestions.front());
 }
 
 std::string suggestion_yaml(
@@ -290,7 +459,13 @@ std::string suggestion_yaml(
     std::to_string(suggestion.scans) + " scans.\n# Load with: --ros-args --params-file THIS_FILE\n";
   yaml += "/**/" + node_name + ":\n  ros__parameters:\n";
   for (const auto & value : suggestion.values) {
-    yaml += "    # " + value.comment + "\n    " + value.name + ": " + yaml_number(value.value) + "\n";
+    std::string written = yaml_number(value.value);
+    if (value.kind == ValueKind::kBool) {
+      written = value.value != 0.0 ? "true" : "false";
+    } else if (value.kind == ValueKind::kInteger) {
+      written = std::to_string(static_cast<long long>(std::llround(value.value)));
+    }
+    yaml += "    # " + value.comment + "\n    " + value.name + ": " + written + "\n";
   }
   return yaml;
 }

@@ -3,6 +3,7 @@
 
 #include <cstddef>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "align_tools/scan_analysis.hpp"
@@ -39,11 +40,22 @@ std::vector<VCandidate> v_candidates(
   const std::vector<sensor_msgs::msg::LaserScan> & scans, const AnalysisSettings & settings,
   const CandidateRules & rules = CandidateRules());
 
+enum class ValueKind
+{
+  kDouble,
+  kBool,
+  kInteger,
+};
+
 struct SuggestedValue
 {
+  SuggestedValue(std::string name, double value, std::string comment, ValueKind kind = ValueKind::kDouble)
+  : name(std::move(name)), value(value), comment(std::move(comment)), kind(kind) {}
+
   std::string name;
-  double value = 0.0;
+  double value = 0.0;  // a bool as 0 or 1, an integer exactly
   std::string comment;  // what the value was derived from
+  ValueKind kind = ValueKind::kDouble;
 };
 
 struct ParameterSuggestion
@@ -53,14 +65,27 @@ struct ParameterSuggestion
   std::size_t scans = 0;
   std::size_t scans_with_candidate = 0;
   std::vector<SuggestedValue> values;
+  // One line: the band and the splitting this suggestion took.
+  std::string summary;
 };
 
-// Chooses values that let the recorded target through: the window (feature
-// program) from the scans' coverage, the intensity band from the brightest
-// compact returns (kept when the current band already shows the target), the
-// length window around the candidates' legs, the gap and the angle from the
-// candidate pairs. Says so instead of inventing a target when the scans hold
-// no intensities or no V candidate.
+// Every suggestion worth proving by a replay, the most promising first. For
+// each intensity band, the current one first and then ever wider ones around
+// the brightest compact returns, the segment splittings (the neighbour-gap
+// cut, the split threshold, the points-per-line minimums) are searched
+// before a wider band is tried; each splitting that shows a V candidate in
+// enough scans gives a suggestion, the splittings with more such scans and
+// longer legs first. The gates (lengths, gap, angle) come from the middle
+// 90 % of the candidates, and the angle tolerance never exceeds 15 degrees.
+// Empty, with the reason in `problem`, when the scans hold no intensities or
+// no V candidate.
+std::vector<ParameterSuggestion> suggestion_candidates(
+  const std::vector<sensor_msgs::msg::LaserScan> & scans, const AnalysisSettings & current,
+  std::string & problem, const CandidateRules & rules = CandidateRules(), std::size_t max_count = 6);
+
+// The first of suggestion_candidates(), or the reason there is none: values
+// that let the recorded target through, the window (feature program) from
+// the scans' coverage.
 ParameterSuggestion suggest_parameters(
   const std::vector<sensor_msgs::msg::LaserScan> & scans, const AnalysisSettings & current,
   const CandidateRules & rules = CandidateRules());

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "align_tools/ground_truth.hpp"
+#include "align_tools/parameter_suggestion.hpp"
 #include "align_tools/recording.hpp"
 #include "align_tools/replay.hpp"
 
@@ -17,6 +18,9 @@ namespace align_tools
 // once more with them and reports the result on `log` (and the agreement
 // with `truth` when given). Returns false, with the reason on `log` and no
 // file written, when there is nothing to suggest.
+// A suggested value as the parameter of its type.
+rclcpp::Parameter as_parameter(const SuggestedValue & value);
+
 bool write_suggestion(
   const Recording & recording, const ReplayRun & run, const ReplaySettings & settings, const std::string & path,
   const std::optional<GroundTruth> & truth, std::ostream & log);
