@@ -88,9 +88,23 @@ bool refinements_help(const Proof & refined, const Proof & plain)
   return scatter(refined) < 0.9 * scatter(plain) || turn_difference > kRefitDisagreement;
 }
 
+// Of one suggestion, the refined variant goes on where it is usable when the
+// plain one is not, or where it costs at most 5 points of detection and no
+// jumps and helps.
+bool preferred_variant(const Proof & refined, const Proof & plain)
+{
+  if (usable(refined) != usable(plain)) {
+    return usable(refined);
+  }
+  if (detection(refined) < detection(plain) - 0.05 || refined.consistency.jumps > plain.consistency.jumps) {
+    return false;
+  }
+  return detection(refined) > detection(plain) + 0.02 || refinements_help(refined, plain);
+}
+
 // More detection first (within two points counts as equal), then fewer jumps,
-// then the earlier suggestion (narrower band, better splitting). Of the same
-// suggestion, the refinements count only where they help.
+// then the earlier suggestion (narrower band, better splitting), then less
+// scatter.
 bool better(const Proof & a, const Proof & b)
 {
   const double difference = detection(a) - detection(b);
@@ -102,10 +116,6 @@ bool better(const Proof & a, const Proof & b)
   }
   if (a.order != b.order) {
     return a.order < b.order;
-  }
-  if (a.refinements != b.refinements) {
-    const bool helps = a.refinements ? refinements_help(a, b) : refinements_help(b, a);
-    return a.refinements ? helps : !helps;
   }
   return a.consistency.position_scatter < b.consistency.position_scatter;
 }
@@ -187,18 +197,25 @@ bool write_suggestion(
   std::optional<Proof> best;
   std::optional<Proof> best_unusable;
   for (std::size_t k = 0; k < std::max(candidates[0].size(), candidates[1].size()); ++k) {
+    // The suggestion with and without the refinements; one of them goes on.
+    std::vector<Proof> variants;
     for (const bool refined : {false, true}) {
       if (k >= candidates[refined ? 1 : 0].size()) {
         continue;
       }
-      Proof proof = prove(recording, settings, candidates[refined ? 1 : 0][k], refined, k);
+      variants.push_back(prove(recording, settings, candidates[refined ? 1 : 0][k], refined, k));
+      const Proof & proof = variants.back();
       log << "suggest: tried " << proof.suggestion.summary << (refined ? std::string(", ") + refinements : "")
           << ": a pose for " << proof.summary.poses << " of " << proof.summary.scans_read << " scans, "
           << consistency_text(proof.consistency) << "\n";
-      std::optional<Proof> & slot = usable(proof) ? best : best_unusable;
-      if (!slot || better(proof, *slot)) {
-        slot = std::move(proof);
-      }
+    }
+    Proof chosen = std::move(variants.front());
+    if (variants.size() == 2 && preferred_variant(variants[1], chosen)) {
+      chosen = std::move(variants[1]);
+    }
+    std::optional<Proof> & slot = usable(chosen) ? best : best_unusable;
+    if (!slot || better(chosen, *slot)) {
+      slot = std::move(chosen);
     }
   }
   if (!best) {
