@@ -144,13 +144,13 @@ StageBody detection_stage()
          };
 }
 
-StageBody refit_stage()
+StageBody refit_stage(align_model::RefitMethod method)
 {
   // One workspace for all iterations, as in the node.
   auto workspace = std::make_shared<align_model::RefitWorkspace>();
-  return [workspace](const StageInputs & inputs) {
+  return [workspace, method](const StageInputs & inputs) {
            std::vector<tuw::LineSegment2D> lines = inputs.detected;
-           align_model::refit_segments(inputs.points, lines, *workspace);
+           align_model::refit_segments(inputs.points, lines, *workspace, method);
            benchmark::DoNotOptimize(lines.data());
          };
 }
@@ -243,7 +243,8 @@ void register_stage_benchmarks(const std::vector<BenchmarkScan> & scans)
       {"window", window_stage},
       {"points", points_stage},
       {"detection", detection_stage()},
-      {"refit", refit_stage()},
+      {"refit", refit_stage(align_model::RefitMethod::kLeastSquares)},
+      {"refit_orthogonal", refit_stage(align_model::RefitMethod::kOrthogonal)},
       {"corner_search", corner_search_stage},
       {"line_search", line_search_stage},
       {"feature_manager", feature_manager_stage()},

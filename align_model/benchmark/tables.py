@@ -65,7 +65,7 @@ def callback_table(figures):
         print("| " + " | ".join(cells) + " |")
 
 
-STAGES = ["window", "points", "detection", "refit", "corner_search", "line_search",
+STAGES = ["window", "points", "detection", "refit", "refit_orthogonal", "corner_search", "line_search",
           "feature_manager", "messages"]
 
 

@@ -66,7 +66,7 @@ TEST(AccuracyBound, NoPoseFromTooFewBeams)
 // the y = kx + b refit puts the corner about 4 mm too far away there.
 class StillTargetAccuracy : public ::testing::TestWithParam<align_tools::NodeKind> {};
 
-TEST_P(StillTargetAccuracy, OrthogonalRefitReachesTheBoundWithoutBiasAtTenMillimetres)
+TEST_P(StillTargetAccuracy, OrthogonalRefitNearTheBoundWithoutBiasAt10Mm)
 {
   for (const double range : {0.4, 1.5}) {
     SCOPED_TRACE(range);

@@ -175,6 +175,32 @@ TEST(Suggestion, TheRecordedReflectorsAreNoVTarget)
   EXPECT_NE(suggestion.problem.find("found no V-shaped candidate"), std::string::npos) << suggestion.problem;
 }
 
+TEST(RejectedPairs, TheAnalysisFollowsTheOptInSteps)
+{
+  const auto recording = recording_of(approach());
+  auto settings = settings_for(
+    align_tools::NodeKind::kFeature, {{"orthogonal_refit", true}, {"two_sided_angle_test", true}});
+  const auto run = align_tools::replay_recording(recording, settings);
+  EXPECT_EQ(run.view.analysis.refit_method, align_model::RefitMethod::kOrthogonal);
+  EXPECT_TRUE(run.view.analysis.search.two_sided_angle_test);
+  EXPECT_NE(align_tools::plot_scan(recording, run, 0).subtitle.find("; orthogonal refit; two-sided angle test"),
+    std::string::npos);
+
+  // Two pieces of one plate, meeting at 9 degrees: the one-sided test passes
+  // them, the two-sided one does not.
+  align_tools::PairGeometry pieces;
+  pieces.turn = 9.0 * kPi / 180.0;
+  pieces.has_corner = true;
+  align_tools::AnalysisSettings analysis = run.view.analysis;
+  EXPECT_FALSE(align_tools::passes_angle_test(pieces, analysis));
+  analysis.search.two_sided_angle_test = false;
+  EXPECT_TRUE(align_tools::passes_angle_test(pieces, analysis));
+  // Off by default: the picture reads as before.
+  const auto plain = align_tools::replay_recording(recording, settings_for(align_tools::NodeKind::kFeature, {}));
+  EXPECT_EQ(plain.view.analysis.refit_method, align_model::RefitMethod::kLeastSquares);
+  EXPECT_EQ(align_tools::plot_scan(recording, plain, 0).subtitle.find("refit"), std::string::npos);
+}
+
 TEST(RejectedPairs, ThePictureMarksThePlatesTheLengthWindowRejected)
 {
   const auto recording = recording_of(approach());

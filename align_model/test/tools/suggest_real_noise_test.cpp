@@ -101,7 +101,7 @@ struct NoiseCase
 
 class SuggestOnRealNoise : public ::testing::TestWithParam<NoiseCase> {};
 
-TEST_P(SuggestOnRealNoise, SplittingFixesTheApproachAndTheClaimIsWhatTheFileGives)
+TEST_P(SuggestOnRealNoise, SplittingFixesItAndTheClaimIsTheReplay)
 {
   const NoiseCase & noise = GetParam();
   const auto simulated = noisy_approach(noise.sigma, 31);

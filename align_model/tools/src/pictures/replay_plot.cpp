@@ -136,7 +136,16 @@ std::string band_text(const ReplayRun & run)
   std::snprintf(
     text, sizeof(text), "bands: %g < range < %g m, %g < intensity < %g",
     run.view.band.min_range, run.view.band.max_range, run.view.band.min_intensity, run.view.band.max_intensity);
-  return text;
+  // The opt-in steps are named only when on: a picture of the original
+  // pipeline reads as it always did.
+  std::string settings = text;
+  if (run.view.analysis.refit_method == align_model::RefitMethod::kOrthogonal) {
+    settings += "; orthogonal refit";
+  }
+  if (run.view.analysis.search.two_sided_angle_test) {
+    settings += "; two-sided angle test";
+  }
+  return settings;
 }
 
 void prepare(const Recording & recording, const ReplayRun & run, PlotScene & scene)
