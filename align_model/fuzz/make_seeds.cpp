@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "align_tools/cdr.hpp"
+#include "align_tools/mcap.hpp"
 #include "align_tools/recording_error.hpp"
 #include "align_tools/ros1_bag.hpp"
 #include "align_tools/ros1_bag_writer.hpp"
@@ -290,6 +291,50 @@ void rosbag2_seeds(const fs::path & out, const fs::path * bundled)
   }
 }
 
+// MCAP seeds are written without their magic, which the target adds back.
+void mcap_seeds(const fs::path & out)
+{
+  const fs::path folder = out / "mcap";
+  tf2_msgs::msg::TFMessage mount;
+  mount.transforms.resize(1);
+  mount.transforms[0].header.frame_id = "base_footprint";
+  mount.transforms[0].child_frame_id = "laser";
+  mount.transforms[0].transform.rotation.w = 1.0;
+  const std::vector<align_tools::Rosbag2Topic> topics{
+    {"/back_scan", "sensor_msgs/msg/LaserScan", "cdr", align_tools::default_qos_profiles(false)},
+    {"/tf_static", "tf2_msgs/msg/TFMessage", "cdr", align_tools::default_qos_profiles(true)}};
+  const std::vector<align_tools::Rosbag2Message> messages{
+    {"/tf_static", "tf2_msgs/msg/TFMessage", 1, align_tools::encode_tf_message_cdr(mount)},
+    {"/back_scan", "sensor_msgs/msg/LaserScan", 2,
+      align_tools::encode_laser_scan_cdr(cut(target_scan(0.7, 0.0, 541, 8), 240, 60))},
+    {"/back_scan", "sensor_msgs/msg/LaserScan", 3,
+      align_tools::encode_laser_scan_cdr(cut(target_scan(0.6, 0.0, 541, 9), 250, 30))}};
+  const fs::path scratch = out / "mcap_scratch.mcap";
+  for (const std::string compression : {"", "zstd", "lz4"}) {
+    for (const bool chunked : {false, true}) {
+      if (!chunked && !compression.empty()) {
+        continue;
+      }
+      align_tools::McapLayout layout;
+      layout.compression = compression;
+      layout.chunked = chunked;
+      layout.messages_per_chunk = 2;
+      layout.summary = compression != "lz4";
+      try {
+        align_tools::write_mcap(scratch.string(), topics, messages, layout);
+      } catch (const align_tools::RecordingError &) {
+        continue;  // a compression this build does not have
+      }
+      std::ifstream in(scratch, std::ios::binary);
+      std::vector<std::uint8_t> bytes(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>{});
+      bytes.erase(bytes.begin(), bytes.begin() + 8);
+      save(folder, (chunked ? "chunked_" : "loose_") + (compression.empty() ? std::string("none") : compression),
+        bytes);
+    }
+  }
+  fs::remove(scratch);
+}
+
 void params_seeds(const fs::path & out)
 {
   const fs::path folder = out / "params_yaml";
@@ -323,6 +368,7 @@ int main(int argc, char ** argv)
     scan_yaml_seeds(out, argc > 2 ? &real : nullptr);
     ros1_seeds(out, argc > 2 ? &real : nullptr);
     rosbag2_seeds(out, argc > 3 ? &bundled : nullptr);
+    mcap_seeds(out);
     params_seeds(out);
   } catch (const std::exception & error) {
     std::cerr << "fuzz_make_seeds: " << error.what() << "\n";

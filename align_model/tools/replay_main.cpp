@@ -26,7 +26,7 @@ const char kUsage[] =
   "usage: align_replay --node feature|line RECORDING [--topic NAME] [--tf X Y YAW]\n"
   "                    [--plot FILE.svg [--scan K | --plot-all]] [--truth FILE.json] [--suggest FILE.yaml]\n"
   "                    [--ros-args ROS_ARGUMENTS...]\n"
-  "  RECORDING  rosbag2 folder or .db3 (sqlite3), ROS 1 bag (format 2.0), or a YAML stream\n"
+  "  RECORDING  rosbag2 folder, .db3 (sqlite3) or .mcap (MCAP), ROS 1 bag (format 2.0), or a YAML stream\n"
   "             of LaserScans as 'ros2 topic echo --full-length' prints them\n"
   "  --topic    the scan topic of a recording with several\n"
   "  --tf       laser mount in the base frame (m, m, rad): a static transform for the feature\n"

@@ -27,7 +27,8 @@ const char kUsage[] =
   "            --intensity-scale S (255: where intensities saturate with a profile other than ideal)\n"
   "            --seed N (1)  --mount X Y YAW (laser in the base frame; -0.102 0 pi)\n"
   "  timing:   --start-ns NS (1700000000000000000)  --period-ns NS (100000000)\n"
-  "  output:   --yaml FILE|-  --bag FOLDER [--topic /back_scan] [--with-tf [--base-frame base_footprint]]\n"
+  "  output:   --yaml FILE|-  --bag FOLDER (rosbag2, sqlite3)  --mcap FILE.mcap (MCAP, zstd chunks)\n"
+  "            [--topic /back_scan] [--with-tf [--base-frame base_footprint]]\n"
   "            --truth FILE.json\n";
 
 struct SimOptions
@@ -37,6 +38,7 @@ struct SimOptions
   bool approach = false;
   std::string yaml_path;
   std::string bag_path;
+  std::string mcap_path;
   std::string topic = "/back_scan";
   bool with_tf = false;
   std::string base_frame = "base_footprint";
@@ -117,6 +119,7 @@ bool parse_output_option(const std::string & argument, align_tools::ArgumentList
 {
   if (argument == "--yaml") {o.yaml_path = arguments.text(argument);}
   else if (argument == "--bag") {o.bag_path = arguments.text(argument);}
+  else if (argument == "--mcap") {o.mcap_path = arguments.text(argument);}
   else if (argument == "--topic") {o.topic = arguments.text(argument);}
   else if (argument == "--with-tf") {o.with_tf = true;}
   else if (argument == "--base-frame") {o.base_frame = arguments.text(argument);}
@@ -149,8 +152,8 @@ SimOptions parse_options(const std::vector<std::string> & own)
   if (options.approach && options.plan.scans < 2) {
     throw std::invalid_argument("--approach-to needs --scans of at least 2");
   }
-  if (options.yaml_path.empty() && options.bag_path.empty()) {
-    throw std::invalid_argument("give --yaml and/or --bag");
+  if (options.yaml_path.empty() && options.bag_path.empty() && options.mcap_path.empty()) {
+    throw std::invalid_argument("give --yaml, --bag and/or --mcap");
   }
   return options;
 }
@@ -172,6 +175,9 @@ void write_outputs(const SimOptions & options, const align_tools::SimulatedRecor
   }
   if (!options.bag_path.empty()) {
     align_tools::write_simulated_bag(options.bag_path, options.topic, recording, options.with_tf, options.base_frame);
+  }
+  if (!options.mcap_path.empty()) {
+    align_tools::write_simulated_mcap(options.mcap_path, options.topic, recording, options.with_tf, options.base_frame);
   }
   if (!options.truth_path.empty()) {
     std::ofstream truth(options.truth_path);

@@ -24,15 +24,16 @@ struct Rosbag2Message
   std::vector<std::uint8_t> data;  // CDR bytes
 };
 
-// Reads a bag of the sqlite3 storage: a bag folder (the .db3 files named by
-// its metadata.yaml, or every .db3 in it when there is none) or one .db3
-// file. Messages come in rosbag2's own playing order (timestamp, then id).
-// Throws RecordingError naming the file for anything sqlite refuses
-// (missing tables, a truncated or foreign file).
+// Reads a bag of the sqlite3 or the MCAP storage: a bag folder (the files
+// named by its metadata.yaml, or every .db3 and .mcap in it when there is
+// none) or one .db3 or .mcap file. Messages come in rosbag2's own playing
+// order (timestamp, then id or order in the file). Throws RecordingError
+// naming the file for anything sqlite refuses (missing tables, a truncated
+// or foreign file) and what read_mcap() refuses.
 std::vector<Rosbag2Message> read_rosbag2(const std::string & path);
 
-// True when the path is a folder with metadata.yaml or .db3 files, or a
-// file that starts with the SQLite header.
+// True when the path is a folder with metadata.yaml, .db3 or .mcap files,
+// or a file that starts with the SQLite header or the MCAP magic.
 bool is_rosbag2(const std::string & path);
 
 // Writes a bag folder `folder` (created if missing, must hold no bag yet)

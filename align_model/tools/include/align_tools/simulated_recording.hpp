@@ -32,9 +32,15 @@ struct SimulatedRecording
 SimulatedRecording simulate_approach(const SimulationConfig & config, const ApproachPlan & plan);
 
 // Writes the scans (and, when `with_mount_transform`, a /tf_static message
-// with the laser mount below `base_frame`) as a rosbag2 folder.
+// with the laser mount below `base_frame`) as a rosbag2 folder (sqlite3
+// storage, as Humble records).
 void write_simulated_bag(
   const std::string & folder, const std::string & topic, const SimulatedRecording & recording,
+  bool with_mount_transform, const std::string & base_frame);
+
+// The same messages as one MCAP file with zstd chunks (as Jazzy records).
+void write_simulated_mcap(
+  const std::string & path, const std::string & topic, const SimulatedRecording & recording,
   bool with_mount_transform, const std::string & base_frame);
 
 }  // namespace align_tools

@@ -6,10 +6,12 @@
 #include <algorithm>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <map>
 #include <memory>
 #include <sstream>
 
+#include "align_tools/mcap.hpp"
 #include "align_tools/recording_error.hpp"
 
 namespace fs = std::filesystem;
@@ -155,8 +157,9 @@ std::vector<std::string> database_files(const fs::path & folder)
     try {
       const YAML::Node info = YAML::LoadFile(metadata.string())["rosbag2_bagfile_information"];
       const std::string storage = info["storage_identifier"].as<std::string>("sqlite3");
-      if (storage != "sqlite3") {
-        throw RecordingError(metadata.string() + ": storage '" + storage + "' is not supported (only sqlite3)");
+      if (storage != "sqlite3" && storage != "mcap") {
+        throw RecordingError(
+                metadata.string() + ": storage '" + storage + "' is not supported (only sqlite3 and mcap)");
       }
       for (const auto & file : info["relative_file_paths"]) {
         files.push_back((folder / file.as<std::string>()).string());
@@ -167,14 +170,14 @@ std::vector<std::string> database_files(const fs::path & folder)
   }
   if (files.empty()) {
     for (const auto & entry : fs::directory_iterator(folder)) {
-      if (entry.path().extension() == ".db3") {
+      if (entry.path().extension() == ".db3" || entry.path().extension() == ".mcap") {
         files.push_back(entry.path().string());
       }
     }
     std::sort(files.begin(), files.end());
   }
   if (files.empty()) {
-    throw RecordingError(folder.string() + ": bag folder without .db3 files");
+    throw RecordingError(folder.string() + ": bag folder without .db3 or .mcap files");
   }
   return files;
 }
@@ -291,13 +294,13 @@ bool is_rosbag2(const std::string & path)
       return true;
     }
     for (const auto & entry : fs::directory_iterator(path, ignored)) {
-      if (entry.path().extension() == ".db3") {
+      if (entry.path().extension() == ".db3" || entry.path().extension() == ".mcap") {
         return true;
       }
     }
     return false;
   }
-  return starts_with_sqlite_header(path);
+  return starts_with_sqlite_header(path) || is_mcap_file(path);
 }
 
 std::vector<Rosbag2Message> read_rosbag2(const std::string & path)
@@ -312,7 +315,12 @@ std::vector<Rosbag2Message> read_rosbag2(const std::string & path)
   }
   std::vector<Rosbag2Message> messages;
   for (const auto & file : files) {
-    read_database(file, messages);
+    if (is_mcap_file(file)) {
+      auto more = read_mcap(file);
+      messages.insert(messages.end(), std::make_move_iterator(more.begin()), std::make_move_iterator(more.end()));
+    } else {
+      read_database(file, messages);
+    }
   }
   if (files.size() > 1) {
     std::stable_sort(
