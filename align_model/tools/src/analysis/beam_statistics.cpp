@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cmath>
 
+#include "align_tools/near_miss.hpp"
+
 namespace align_tools
 {
 namespace
@@ -13,19 +15,6 @@ bool valid_range(const sensor_msgs::msg::LaserScan & scan, float range)
   return std::isfinite(range) && range >= scan.range_min && range <= scan.range_max;
 }
 
-double median(std::vector<double> values)
-{
-  if (values.empty()) {
-    return 0.0;
-  }
-  const std::size_t middle = values.size() / 2;
-  std::nth_element(values.begin(), values.begin() + static_cast<std::ptrdiff_t>(middle), values.end());
-  const double upper = values[middle];
-  if (values.size() % 2 == 1) {
-    return upper;
-  }
-  return 0.5 * (upper + *std::max_element(values.begin(), values.begin() + static_cast<std::ptrdiff_t>(middle)));
-}
 
 bool in_band(const BeamStatistics & beam, double min_intensity, double max_intensity)
 {
@@ -108,7 +97,7 @@ std::vector<NoiseBin> noise_by_range(
   }
   for (std::size_t k = 0; k < bin_count; ++k) {
     if (!spreads[k].empty()) {
-      bins.push_back({k * bin_width, (k + 1) * bin_width, spreads[k].size(), median(spreads[k])});
+      bins.push_back({k * bin_width, (k + 1) * bin_width, spreads[k].size(), spread_of(spreads[k]).median});
     }
   }
   return bins;
@@ -123,7 +112,7 @@ double median_spread(
       spreads.push_back(beam.sd_range);
     }
   }
-  return median(spreads);
+  return spread_of(spreads).median;
 }
 
 }  // namespace align_tools

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cmath>
 
+#include "align_tools/near_miss.hpp"
+
 namespace align_tools
 {
 namespace
@@ -40,12 +42,6 @@ double residual_sd(const std::vector<double> & values)
   return std::sqrt(squares / std::max(1.0, n - 2.0));
 }
 
-double median(std::vector<double> values)
-{
-  std::sort(values.begin(), values.end());
-  const std::size_t m = values.size() / 2;
-  return values.size() % 2 == 1 ? values[m] : 0.5 * (values[m - 1] + values[m]);
-}
 
 }  // namespace
 
@@ -88,8 +84,8 @@ PoseConsistency pose_consistency(
     }
   }
   if (!position_scatters.empty()) {
-    consistency.position_scatter = median(position_scatters);
-    consistency.heading_scatter = median(heading_scatters);
+    consistency.position_scatter = spread_of(position_scatters).median;
+    consistency.heading_scatter = spread_of(heading_scatters).median;
   }
   return consistency;
 }
