@@ -97,8 +97,8 @@ INSTANTIATE_TEST_SUITE_P(
     BadScene{"range_order", "target: {apex: {x: 0, y: 0, yaw: 0}}\ndocked: {x: 0, y: 0, yaw: 0}\n"
       "laser: {mount: {x: 0, y: 0, yaw: 0}, range_min: 5, range_max: 1}\n", "key 'laser.range_min' must be below"},
     BadScene{"unknown_scanner", "target: {apex: {x: 0, y: 0, yaw: 0}}\ndocked: {x: 0, y: 0, yaw: 0}\n"
-      "laser: {mount: {x: 0, y: 0, yaw: 0}, scanner: lms}\n",
-      "key 'laser.scanner' unknown scanner profile 'lms' (known: ideal, recorded, datasheet_10mm, datasheet_20mm)"},
+      "laser: {mount: {x: 0, y: 0, yaw: 0}, scanner: noiseless}\n",
+      "key 'laser.scanner' unknown scanner profile 'noiseless' (known: ideal, recorded, datasheet_10mm, datasheet_20mm)"},
     BadScene{"nan", std::string(kMinimal) + "walls:\n  - {x: .nan, y: 0}\n", "key 'walls[0].x' must be a finite number"},
     BadScene{"not_yaml", "target: [unclosed\n", "not valid YAML"},
     BadScene{"empty", "", "the file is empty"}),

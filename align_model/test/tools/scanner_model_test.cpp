@@ -67,7 +67,7 @@ TEST(ScannerProfiles, IdealKeepsTheScannerAsItWas)
 TEST(ScannerProfiles, UnknownNamesAreRefusedWithTheKnownOnes)
 {
   try {
-    align_tools::scanner_profile("sick");
+    align_tools::scanner_profile("noiseless");
     FAIL() << "no error";
   } catch (const std::invalid_argument & error) {
     EXPECT_NE(std::string(error.what()).find("ideal, recorded, datasheet_10mm, datasheet_20mm"), std::string::npos)

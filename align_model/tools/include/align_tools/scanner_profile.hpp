@@ -40,7 +40,7 @@ const ScannerProfile & scanner_profile(const std::string & name);
 // scanner's full scale.
 void apply_scanner_profile(const ScannerProfile & profile, ScannerModel & scanner);
 
-// "ideal, recorded_hokuyo_class, ..." for messages and usage texts.
+// "ideal, recorded, ..." for messages and usage texts.
 std::string scanner_profile_names();
 
 }  // namespace align_tools
