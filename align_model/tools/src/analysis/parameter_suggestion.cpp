@@ -97,8 +97,9 @@ double brightest_in_range(const std::vector<sensor_msgs::msg::LaserScan> & scans
   return brightest;
 }
 
-// One intensity band to try: the current one, or one around the brightest
-// compact returns.
+// One intensity band to try: the current one (whose comment depends on what
+// it shows, so it is written with the suggestion), or one around the
+// brightest compact returns.
 struct BandLevel
 {
   align_model::RangeIntensityBand band;
@@ -108,7 +109,7 @@ struct BandLevel
 std::vector<BandLevel> band_levels(
   const std::vector<sensor_msgs::msg::LaserScan> & scans, const AnalysisSettings & current)
 {
-  std::vector<BandLevel> levels{{current.band, "kept: the current band shows the V candidates"}};
+  std::vector<BandLevel> levels{{current.band, ""}};
   const double brightest = brightest_in_range(scans, current);
   for (const double share : kBrightShares) {
     const BrightRuns runs = bright_runs(scans, current, share * brightest);
@@ -133,6 +134,12 @@ struct Splitting
   double split = 0.01;
   int per_line = 5;
   int per_unit = 5;
+
+  bool operator==(const Splitting & other) const
+  {
+    return neighbour == other.neighbour && split == other.split && per_line == other.per_line &&
+           per_unit == other.per_unit;
+  }
 };
 
 // The current splitting, then without the neighbour-gap cut (which fires
@@ -155,9 +162,7 @@ std::vector<Splitting> splittings(const tuw::LineSegment2DDetectorParameter & cu
           continue;
         }
       }
-      if (!(next.neighbour == now.neighbour && next.split == now.split && next.per_line == now.per_line &&
-        next.per_unit == now.per_unit))
-      {
+      if (!(next == now)) {
         all.push_back(next);
       }
     }
@@ -194,9 +199,7 @@ struct Choice
 std::string splitting_comment(const Splitting & splitting, const Splitting & current, std::size_t scans,
   std::size_t shown, std::size_t current_shown)
 {
-  if (splitting.neighbour == current.neighbour && splitting.split == current.split &&
-    splitting.per_line == current.per_line && splitting.per_unit == current.per_unit)
-  {
+  if (splitting == current) {
     return "kept: the current splitting shows a V candidate in " + std::to_string(shown) + " of " +
            std::to_string(scans) + " scans";
   }
@@ -349,6 +352,7 @@ std::vector<ParameterSuggestion> suggestion_candidates(
     std::max<std::size_t>(1, static_cast<std::size_t>(std::ceil(rules.min_scan_share * scans.size())));
   const std::vector<BandLevel> levels = band_levels(scans, current);
   const std::vector<Splitting> all_splittings = splittings(current.detector);
+  const Splitting & now = all_splittings.front();
   std::vector<Choice> choices;
   std::string tried;
   std::size_t current_shown = 0;
@@ -361,7 +365,7 @@ std::vector<ParameterSuggestion> suggestion_candidates(
       apply(splitting, choice.settings);
       choice.candidates = v_candidates(scans, choice.settings, rules);
       best = std::max(best, choice.candidates.size());
-      if (level == 0 && &splitting == &all_splittings.front()) {
+      if (level == 0 && &splitting == &now) {
         current_shown = choice.candidates.size();
       }
       if (choice.candidates.size() >= needed) {
@@ -372,17 +376,12 @@ std::vector<ParameterSuggestion> suggestion_candidates(
       levels[level].band.max_intensity) + " (V candidate in at most " + std::to_string(best) + " scans)";
     // Most scans with a candidate first; among equals the current splitting
     // (no change without a reason), then the longest legs (whole plates).
-    const Splitting & now_splitting = all_splittings.front();
-    const auto is_current = [&now_splitting](const Choice & choice) {
-        return choice.splitting.neighbour == now_splitting.neighbour && choice.splitting.split == now_splitting.split &&
-               choice.splitting.per_line == now_splitting.per_line && choice.splitting.per_unit == now_splitting.per_unit;
-      };
-    std::stable_sort(at_level.begin(), at_level.end(), [&is_current](const Choice & a, const Choice & b) {
+    std::stable_sort(at_level.begin(), at_level.end(), [&now](const Choice & a, const Choice & b) {
         if (a.candidates.size() != b.candidates.size()) {
           return a.candidates.size() > b.candidates.size();
         }
-        if (is_current(a) != is_current(b)) {
-          return is_current(a);
+        if ((a.splitting == now) != (b.splitting == now)) {
+          return a.splitting == now;
         }
         return median_leg(a.candidates) > median_leg(b.candidates);
       });
@@ -399,16 +398,17 @@ std::vector<ParameterSuggestion> suggestion_candidates(
       text("%.0f%% of the scans with any segment splitting; bands tried: ", rules.min_scan_share * 100.0) + tried;
     return suggestions;
   }
-  const Splitting now{current.detector.threshold_split_neighbor, current.detector.threshold_split,
-    current.detector.min_points_per_line, current.detector.min_points_per_unit};
+  // The window depends on the scans alone: the same for every suggestion.
+  std::vector<SuggestedValue> window;
+  if (!current.line_program) {
+    suggest_window(scans, current, window);
+  }
   for (const Choice & choice : choices) {
     ParameterSuggestion suggestion;
     suggestion.found = true;
     suggestion.scans = scans.size();
     suggestion.scans_with_candidate = choice.candidates.size();
-    if (!current.line_program) {
-      suggest_window(scans, current, suggestion.values);
-    }
+    suggestion.values = window;
     const BandLevel & level = levels[choice.band_level];
     std::string band_comment = level.comment;
     if (choice.band_level == 0) {

@@ -53,15 +53,9 @@ struct Proof
   std::size_t order = 0;  // the suggestion's place in the search
 };
 
-double detection(const Proof & proof)
-{
-  return proof.summary.scans_read == 0 ? 0.0 :
-         static_cast<double>(proof.summary.poses) / static_cast<double>(proof.summary.scans_read);
-}
-
 bool usable(const Proof & proof)
 {
-  return detection(proof) >= kMinDetection &&
+  return proof.summary.detection_rate >= kMinDetection &&
          static_cast<double>(proof.consistency.jumps) <= kMaxJumpShare * static_cast<double>(proof.consistency.poses);
 }
 
@@ -96,28 +90,26 @@ bool preferred_variant(const Proof & refined, const Proof & plain)
   if (usable(refined) != usable(plain)) {
     return usable(refined);
   }
-  if (detection(refined) < detection(plain) - 0.05 || refined.consistency.jumps > plain.consistency.jumps) {
+  const double gain = refined.summary.detection_rate - plain.summary.detection_rate;
+  if (gain < -0.05 || refined.consistency.jumps > plain.consistency.jumps) {
     return false;
   }
-  return detection(refined) > detection(plain) + 0.02 || refinements_help(refined, plain);
+  return gain > 0.02 || refinements_help(refined, plain);
 }
 
-// More detection first (within two points counts as equal), then fewer jumps,
-// then the earlier suggestion (narrower band, better splitting), then less
-// scatter.
+// Of two suggestions: more detection first (within two points counts as
+// equal), then fewer jumps, then the earlier one (narrower band, better
+// splitting).
 bool better(const Proof & a, const Proof & b)
 {
-  const double difference = detection(a) - detection(b);
+  const double difference = a.summary.detection_rate - b.summary.detection_rate;
   if (std::fabs(difference) > 0.02) {
     return difference > 0.0;
   }
   if (a.consistency.jumps != b.consistency.jumps) {
     return a.consistency.jumps < b.consistency.jumps;
   }
-  if (a.order != b.order) {
-    return a.order < b.order;
-  }
-  return a.consistency.position_scatter < b.consistency.position_scatter;
+  return a.order < b.order;
 }
 
 std::vector<builtin_interfaces::msg::Time> stamps_of(const Recording & recording)
@@ -146,8 +138,8 @@ std::string consistency_text(const PoseConsistency & c)
 }
 
 Proof prove(
-  const Recording & recording, const ReplaySettings & settings, const ParameterSuggestion & suggestion,
-  bool refinements, std::size_t order)
+  const Recording & recording, const std::vector<builtin_interfaces::msg::Time> & stamps,
+  const ReplaySettings & settings, const ParameterSuggestion & suggestion, bool refinements, std::size_t order)
 {
   Proof proof{suggestion, refinements, {}, {}, {}, order};
   if (refinements) {
@@ -165,7 +157,7 @@ Proof prove(
   }
   proof.run = replay_recording(recording, check);
   proof.summary = summarize(proof.run.outcomes);
-  proof.consistency = pose_consistency(proof.run.outcomes, stamps_of(recording));
+  proof.consistency = pose_consistency(proof.run.outcomes, stamps);
   return proof;
 }
 
@@ -194,6 +186,7 @@ bool write_suggestion(
 
   // Every candidate is proven by a replay; what is claimed below is what
   // the chosen one gave, nothing estimated.
+  const std::vector<builtin_interfaces::msg::Time> stamps = stamps_of(recording);
   std::optional<Proof> best;
   std::optional<Proof> best_unusable;
   for (std::size_t k = 0; k < std::max(candidates[0].size(), candidates[1].size()); ++k) {
@@ -203,7 +196,7 @@ bool write_suggestion(
       if (k >= candidates[refined ? 1 : 0].size()) {
         continue;
       }
-      variants.push_back(prove(recording, settings, candidates[refined ? 1 : 0][k], refined, k));
+      variants.push_back(prove(recording, stamps, settings, candidates[refined ? 1 : 0][k], refined, k));
       const Proof & proof = variants.back();
       log << "suggest: tried " << proof.suggestion.summary << (refined ? std::string(", ") + refinements : "")
           << ": a pose for " << proof.summary.poses << " of " << proof.summary.scans_read << " scans, "
