@@ -194,7 +194,7 @@ sensor_msgs::msg::LaserScan cast_scan(
   scan.intensities.reserve(count);
   for (int i = 0; i < count; ++i) {
     const double angle = static_cast<double>(scanner.angle_min) + i * static_cast<double>(scanner.angle_increment);
-    RayHit hit = nearest_hit(angle, surfaces_in_laser);
+    const RayHit hit = nearest_hit(angle, surfaces_in_laser);
     const double gaussian = random.gaussian();
     const double jitter = 2.0 * random.uniform() - 1.0;
     const double loss = random.uniform();
@@ -216,7 +216,6 @@ sensor_msgs::msg::LaserScan cast_scan(
           nearest = edge->first.range + mix_share * (edge->second.range - edge->first.range);
           returned = (1.0 - mix_share) * nominal_intensity(scanner.intensity, edge->first, angle) +
             mix_share * nominal_intensity(scanner.intensity, edge->second, angle);
-          hit.range = nearest;
         }
       }
       const double sd = range_sd(scanner, nearest, hit.surface->kind);
