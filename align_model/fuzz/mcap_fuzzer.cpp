@@ -12,16 +12,9 @@
 #include "align_tools/recording_error.hpp"
 #include "temp_file.hpp"
 
-namespace
-{
-
-const std::uint8_t kMagic[8] = {0x89, 'M', 'C', 'A', 'P', '0', '\r', '\n'};
-
-}  // namespace
-
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t * data, std::size_t size)
 {
-  std::vector<std::uint8_t> file(kMagic, kMagic + sizeof(kMagic));
+  std::vector<std::uint8_t> file(align_tools::kMcapMagic, align_tools::kMcapMagic + sizeof(align_tools::kMcapMagic));
   file.insert(file.end(), data, data + size);
   const std::string path = align_fuzz::write_scratch_file("input.mcap", file.data(), file.size());
   try {

@@ -29,6 +29,7 @@ public:
   void align(std::size_t size);
 
   std::uint8_t read_u8();
+  std::uint16_t read_u16();
   std::uint32_t read_u32();
   std::int32_t read_i32();
   std::uint64_t read_u64();
@@ -57,7 +58,9 @@ public:
 
   void align(std::size_t size);
   void write_u8(std::uint8_t value);
+  void write_u16(std::uint16_t value);
   void write_u32(std::uint32_t value);
+  void write_u64(std::uint64_t value);
   void write_i32(std::int32_t value);
   void write_f32(float value);
   void write_f64(double value);

@@ -7,6 +7,7 @@
 #ifndef ALIGN_TOOLS__MCAP_HPP_
 #define ALIGN_TOOLS__MCAP_HPP_
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -14,6 +15,9 @@
 
 namespace align_tools
 {
+
+// The eight bytes an MCAP file starts and ends with.
+inline constexpr std::uint8_t kMcapMagic[8] = {0x89, 'M', 'C', 'A', 'P', '0', '\r', '\n'};
 
 // True when the file starts with the MCAP magic.
 bool is_mcap_file(const std::string & path);

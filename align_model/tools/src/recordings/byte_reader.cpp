@@ -59,6 +59,7 @@ std::uint64_t ByteReader::read_unsigned(std::size_t size)
 }
 
 std::uint8_t ByteReader::read_u8() {return static_cast<std::uint8_t>(read_unsigned(1));}
+std::uint16_t ByteReader::read_u16() {return static_cast<std::uint16_t>(read_unsigned(2));}
 std::uint32_t ByteReader::read_u32() {return static_cast<std::uint32_t>(read_unsigned(4));}
 std::int32_t ByteReader::read_i32() {return static_cast<std::int32_t>(read_u32());}
 std::uint64_t ByteReader::read_u64() {return read_unsigned(8);}
@@ -117,7 +118,9 @@ void ByteWriter::write_unsigned(std::uint64_t value, std::size_t size)
 }
 
 void ByteWriter::write_u8(std::uint8_t value) {bytes_.push_back(value);}
+void ByteWriter::write_u16(std::uint16_t value) {write_unsigned(value, 2);}
 void ByteWriter::write_u32(std::uint32_t value) {write_unsigned(value, 4);}
+void ByteWriter::write_u64(std::uint64_t value) {write_unsigned(value, 8);}
 void ByteWriter::write_i32(std::int32_t value) {write_u32(static_cast<std::uint32_t>(value));}
 
 void ByteWriter::write_f32(float value)
@@ -131,7 +134,7 @@ void ByteWriter::write_f64(double value)
 {
   std::uint64_t bits;
   std::memcpy(&bits, &value, sizeof(bits));
-  write_unsigned(bits, 8);
+  write_u64(bits);
 }
 
 void ByteWriter::write_raw(const void * bytes, std::size_t count)

@@ -15,8 +15,6 @@ namespace align_tools
 namespace
 {
 
-constexpr std::uint8_t kMagic[8] = {0x89, 'M', 'C', 'A', 'P', '0', '\r', '\n'};
-
 enum Opcode : std::uint8_t
 {
   kHeader = 0x01,
@@ -45,12 +43,6 @@ struct Timed
   Rosbag2Message message;
 };
 
-std::uint16_t read_u16(ByteReader & reader)
-{
-  const std::uint8_t low = reader.read_u8();
-  return static_cast<std::uint16_t>(low | (reader.read_u8() << 8));
-}
-
 std::string read_string(ByteReader & reader)
 {
   return reader.read_bytes_as_string(reader.read_u32());
@@ -75,11 +67,9 @@ public:
         fail(offset, "record header cut short: " + std::to_string(size - at) + " bytes left, 9 needed" +
           (in_chunk ? " (inside the chunk)" : " (truncated file?)"));
       }
-      const std::uint8_t opcode = data[at];
-      std::uint64_t length = 0;
-      for (int k = 7; k >= 0; --k) {
-        length = (length << 8) | data[at + 1 + static_cast<std::size_t>(k)];
-      }
+      ByteReader head(data + at, kRecordHead);
+      const std::uint8_t opcode = head.read_u8();
+      const std::uint64_t length = head.read_u64();
       if (length > size - at - kRecordHead) {
         fail(offset, "record 0x" + hex(opcode) + " states " + std::to_string(length) + " bytes, " +
           std::to_string(size - at - kRecordHead) + " remain" + (in_chunk ? " in the chunk" : " (truncated file?)"));
@@ -151,14 +141,14 @@ private:
 
   void schema(ByteReader & reader)
   {
-    const std::uint16_t id = read_u16(reader);
+    const std::uint16_t id = reader.read_u16();
     schemas_[id] = read_string(reader);  // the name; encoding and definition are not needed
   }
 
   void channel(ByteReader & reader, std::size_t offset)
   {
-    const std::uint16_t id = read_u16(reader);
-    const std::uint16_t schema_id = read_u16(reader);
+    const std::uint16_t id = reader.read_u16();
+    const std::uint16_t schema_id = reader.read_u16();
     Channel channel;
     channel.topic = read_string(reader);
     channel.encoding = read_string(reader);
@@ -175,7 +165,7 @@ private:
 
   void message(ByteReader & reader, std::size_t offset)
   {
-    const std::uint16_t channel_id = read_u16(reader);
+    const std::uint16_t channel_id = reader.read_u16();
     reader.skip(4);  // sequence
     const std::uint64_t log_time = reader.read_u64();
     reader.skip(8);  // publish time
@@ -242,19 +232,19 @@ std::vector<std::uint8_t> read_file(const std::string & path)
 bool is_mcap_file(const std::string & path)
 {
   std::ifstream in(path, std::ios::binary);
-  char head[sizeof(kMagic)] = {};
-  return in.read(head, sizeof(head)) && std::memcmp(head, kMagic, sizeof(kMagic)) == 0;
+  char head[sizeof(kMcapMagic)] = {};
+  return in.read(head, sizeof(head)) && std::memcmp(head, kMcapMagic, sizeof(kMcapMagic)) == 0;
 }
 
 std::vector<Rosbag2Message> read_mcap(const std::string & path)
 {
   const std::vector<std::uint8_t> bytes = read_file(path);
-  if (bytes.size() < sizeof(kMagic) || std::memcmp(bytes.data(), kMagic, sizeof(kMagic)) != 0) {
+  if (bytes.size() < sizeof(kMcapMagic) || std::memcmp(bytes.data(), kMcapMagic, sizeof(kMcapMagic)) != 0) {
     throw RecordingError(path + ": offset 0: not an MCAP file (no MCAP magic)");
   }
   McapParser parser(path);
   const bool ran_to_end =
-    parser.parse_records(bytes.data() + sizeof(kMagic), bytes.size() - sizeof(kMagic), sizeof(kMagic), false);
+    parser.parse_records(bytes.data() + sizeof(kMcapMagic), bytes.size() - sizeof(kMcapMagic), sizeof(kMcapMagic), false);
   if (ran_to_end) {
     throw RecordingError(
             path + ": offset " + std::to_string(bytes.size()) +
