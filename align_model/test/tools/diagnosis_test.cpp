@@ -43,10 +43,7 @@ align_tools::SimulatedRecording approach()
 
 align_tools::Recording recording_of(const align_tools::SimulatedRecording & simulated)
 {
-  align_tools::Recording recording;
-  recording.path = "simulated";
-  recording.scans = simulated.scans;
-  return recording;
+  return align_tools::as_recording(simulated);
 }
 
 align_tools::ReplaySettings settings_for(align_tools::NodeKind node, std::vector<rclcpp::Parameter> overrides)

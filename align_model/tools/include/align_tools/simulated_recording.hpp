@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "align_tools/ground_truth.hpp"
+#include "align_tools/recording.hpp"
 #include "align_tools/scan_simulator.hpp"
 #include "sensor_msgs/msg/laser_scan.hpp"
 
@@ -30,6 +31,9 @@ struct SimulatedRecording
 };
 
 SimulatedRecording simulate_approach(const SimulationConfig & config, const ApproachPlan & plan);
+
+// The scans as a recording the replay takes (path "simulated").
+Recording as_recording(const SimulatedRecording & simulated);
 
 // Writes the scans (and, when `with_mount_transform`, a /tf_static message
 // with the laser mount below `base_frame`) as a rosbag2 folder (sqlite3

@@ -6,12 +6,12 @@
 #include <cmath>
 #include <limits>
 
+#include "align_model/angles.hpp"
+
 namespace align_tools
 {
 namespace
 {
-
-constexpr double kPi = 3.141592653589793;
 
 // The two plates in the laser frame: the apex (x, y) and the direction of
 // each plate from it. The known V ties the directions to one heading; two
@@ -52,11 +52,11 @@ Hit cast(const BoundCase & c, const PlatePose & pose, double angle)
 PoseBound cramer_rao_bound(const BoundCase & c)
 {
   // The apex at `range` straight ahead, the opening towards the laser.
-  const PlatePose truth{c.range, 0.0, kPi + 0.5 * c.opening, kPi - 0.5 * c.opening};
+  const PlatePose truth{c.range, 0.0, align_model::kPi + 0.5 * c.opening, align_model::kPi - 0.5 * c.opening};
   const double step = 1e-9;
   Eigen::Matrix4d information = Eigen::Matrix4d::Zero();
   PoseBound bound;
-  const int half = static_cast<int>(std::floor(0.5 * kPi / c.angle_step));
+  const int half = static_cast<int>(std::floor(0.5 * align_model::kPi / c.angle_step));
   for (int k = -half; k <= half; ++k) {
     const double angle = k * c.angle_step;
     const Hit hit = cast(c, truth, angle);

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cmath>
 
+#include "align_model/angles.hpp"
+
 namespace align_tools
 {
 namespace
@@ -49,7 +51,7 @@ PoseAccuracy pose_accuracy(const std::vector<ScanOutcome> & outcomes, const Grou
     const double s = std::sin(expected.yaw);
     along.push_back(c * dx + s * dy);
     across.push_back(-s * dx + c * dy);
-    heading.push_back(std::remainder(pose.yaw - expected.yaw, 2.0 * 3.141592653589793));
+    heading.push_back(std::remainder(pose.yaw - expected.yaw, align_model::kTwoPi));
   }
   accuracy.along = spread_of(along);
   accuracy.across = spread_of(across);

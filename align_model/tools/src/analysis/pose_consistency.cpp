@@ -3,14 +3,13 @@
 #include <algorithm>
 #include <cmath>
 
+#include "align_model/angles.hpp"
 #include "align_tools/near_miss.hpp"
 
 namespace align_tools
 {
 namespace
 {
-
-constexpr double kTwoPi = 2.0 * 3.141592653589793;
 
 double seconds(const builtin_interfaces::msg::Time & stamp)
 {
@@ -42,7 +41,6 @@ double residual_sd(const std::vector<double> & values)
   return std::sqrt(squares / std::max(1.0, n - 2.0));
 }
 
-
 }  // namespace
 
 PoseConsistency pose_consistency(
@@ -63,7 +61,7 @@ PoseConsistency pose_consistency(
       const double dt = std::max(0.0, seconds(stamps[k]) - seconds(stamps[k - 1]));
       const bool moved_too_far = std::hypot(b.x - a.x, b.y - a.y) > limits.position_slack + limits.max_speed * dt;
       const bool turned_too_far =
-        std::fabs(std::remainder(b.yaw - a.yaw, kTwoPi)) > limits.heading_slack + limits.max_turn_rate * dt;
+        std::fabs(std::remainder(b.yaw - a.yaw, align_model::kTwoPi)) > limits.heading_slack + limits.max_turn_rate * dt;
       consistency.jumps += moved_too_far || turned_too_far ? 1 : 0;
     }
     // A window of consecutive scans that all have a pose ends here.
@@ -76,7 +74,7 @@ PoseConsistency pose_consistency(
       xs.push_back(pose.x);
       ys.push_back(pose.y);
       // Unwrapped against the window's first heading.
-      yaws.push_back(yaws.empty() ? pose.yaw : yaws.front() + std::remainder(pose.yaw - yaws.front(), kTwoPi));
+      yaws.push_back(yaws.empty() ? pose.yaw : yaws.front() + std::remainder(pose.yaw - yaws.front(), align_model::kTwoPi));
     }
     if (xs.size() == kTrendWindow) {
       position_scatters.push_back(std::hypot(residual_sd(xs), residual_sd(ys)));

@@ -1,5 +1,6 @@
 #include "align_tools/still_target_accuracy.hpp"
 
+#include "align_model/angles.hpp"
 #include "align_tools/simulated_recording.hpp"
 
 namespace align_tools
@@ -27,12 +28,10 @@ StillTargetResult measure_still_target(const StillTargetCase & still)
   config.scanner.range_noise = still.sigma;
   config.seed = still.seed;
   ApproachPlan plan;
-  plan.from = plan.to = {still.range, 0.0, 3.141592653589793};
+  plan.from = plan.to = {still.range, 0.0, align_model::kPi};
   plan.scans = still.scans;
   const SimulatedRecording simulated = simulate_approach(config, plan);
-  Recording recording;
-  recording.path = "simulated";
-  recording.scans = simulated.scans;
+  const Recording recording = as_recording(simulated);
   ReplaySettings settings;
   settings.node = still.node;
   settings.laser_mount = config.mount;

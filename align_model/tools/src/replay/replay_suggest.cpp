@@ -6,6 +6,7 @@
 #include <stdexcept>
 #include <vector>
 
+#include "align_model/angles.hpp"
 #include "align_tools/parameter_suggestion.hpp"
 #include "align_tools/pose_consistency.hpp"
 #include "align_tools/truth_check.hpp"
@@ -21,7 +22,7 @@ namespace
 constexpr double kMinDetection = 0.3;
 constexpr double kMaxJumpShare = 0.01;
 // One degree between the turns the two refits measure.
-constexpr double kRefitDisagreement = 0.017453292519943295;
+constexpr double kRefitDisagreement = align_model::kPi / 180.0;
 
 }  // namespace
 
@@ -132,7 +133,7 @@ std::string consistency_text(const PoseConsistency & c)
       text, sizeof(text),
       "%zu of %zu poses jump further than a robot moves between scans; scatter about the trend of %zu scans "
       "%.1f mm, %.2f deg", c.jumps, c.poses, kTrendWindow, c.position_scatter * 1000.0,
-      c.heading_scatter * 180.0 / 3.141592653589793);
+      c.heading_scatter * 180.0 / align_model::kPi);
   }
   return text;
 }
@@ -235,7 +236,7 @@ bool write_suggestion(
   log << "suggest: consistency: " << consistency_text(best->consistency) << "\n";
   if (truth) {
     log << "suggest: " << format_agreement(agreement_with_truth(best->run.outcomes, *truth));
-    const TruthAgreement coarse = agreement_with_truth(best->run.outcomes, *truth, 0.05, 5.0 * 3.141592653589793 / 180.0);
+    const TruthAgreement coarse = agreement_with_truth(best->run.outcomes, *truth, 0.05, 5.0 * align_model::kPi / 180.0);
     log << "suggest: truth: " << best->summary.poses - std::min(best->summary.poses, coarse.within)
         << " of " << best->summary.poses << " poses more than 0.05 m or 5 deg off the ground truth\n";
   }

@@ -24,6 +24,14 @@ SimulatedRecording simulate_approach(const SimulationConfig & config, const Appr
   return recording;
 }
 
+Recording as_recording(const SimulatedRecording & simulated)
+{
+  Recording recording;
+  recording.path = "simulated";
+  recording.scans = simulated.scans;
+  return recording;
+}
+
 namespace
 {
 
