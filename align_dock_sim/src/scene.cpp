@@ -280,7 +280,7 @@ void read_laser(MapReader & file, Scene & scene)
   } catch (const std::invalid_argument & error) {
     laser.fail("laser.scanner", error.what());
   }
-  model.intensity.full_scale = laser.positive("intensity_scale", model.intensity.full_scale);
+  model.errors.intensity.full_scale = laser.positive("intensity_scale", model.errors.intensity.full_scale);
   if (model.range_min >= model.range_max) {
     laser.fail("laser.range_min", "must be below laser.range_max");
   }

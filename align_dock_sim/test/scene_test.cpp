@@ -112,15 +112,15 @@ TEST(Scene, TheScannerProfileComesFromTheSceneOrTheCaller)
   EXPECT_EQ(scene.scanner_profile, "datasheet_10mm");
   // Read, not yet applied: the laser is as the file gives it.
   EXPECT_EQ(scene.laser.range_noise, 0.002);
-  EXPECT_FALSE(scene.laser.intensity.physical);
+  EXPECT_FALSE(scene.laser.errors.intensity.physical);
   align_dock_sim::Scene applied = scene;
   align_dock_sim::apply_scanner_profile(applied);
   EXPECT_EQ(applied.laser.range_noise, 0.010);
-  EXPECT_TRUE(applied.laser.intensity.physical);
-  EXPECT_EQ(applied.laser.intensity.full_scale, 8000.0);
+  EXPECT_TRUE(applied.laser.errors.intensity.physical);
+  EXPECT_EQ(applied.laser.errors.intensity.full_scale, 8000.0);
   align_dock_sim::apply_scanner_profile(scene, "ideal");
   EXPECT_EQ(scene.laser.range_noise, 0.002);
-  EXPECT_FALSE(scene.laser.intensity.physical);
+  EXPECT_FALSE(scene.laser.errors.intensity.physical);
   // The bundled scene keeps the ideal scanner.
   EXPECT_EQ(align_dock_sim::load_scene(kBundledScene).scanner_profile, "ideal");
 }

@@ -80,8 +80,8 @@ bool parse_scanner_option(const std::string & argument, align_tools::ArgumentLis
     o.scanner = arguments.text(argument);
     align_tools::scanner_profile(o.scanner);
   } else if (argument == "--intensity-scale") {
-    scanner.intensity.full_scale = arguments.number(argument);
-    if (!(scanner.intensity.full_scale > 0.0)) {throw std::invalid_argument("--intensity-scale must be above 0");}
+    scanner.errors.intensity.full_scale = arguments.number(argument);
+    if (!(scanner.errors.intensity.full_scale > 0.0)) {throw std::invalid_argument("--intensity-scale must be above 0");}
   }
   else if (argument == "--dropout") {scanner.dropout_rate = read_rate(arguments, argument);}
   else if (argument == "--nan") {scanner.nan_rate = read_rate(arguments, argument);}

@@ -79,7 +79,7 @@ TEST(ScannerModel, NoiseGrowsWithRange)
 {
   ScannerModel scanner;
   scanner.range_noise = 0.004;
-  scanner.range_noise_per_metre = 0.006;
+  scanner.errors.range_noise_per_metre = 0.006;
   for (const double range : {0.5, 2.0}) {
     SCOPED_TRACE(range);
     const auto scans = render(scanner, wall_ahead(range, 100.0f, SurfaceKind::kOrdinary), 400);
@@ -94,7 +94,7 @@ TEST(ScannerModel, BeamBiasIsFixedForARunAndDrawnAnewForAnother)
 {
   ScannerModel scanner;
   scanner.range_noise = 0.0;
-  scanner.range_bias = 0.01;
+  scanner.errors.range_bias = 0.01;
   const auto surfaces = wall_ahead(1.0, 100.0f, SurfaceKind::kOrdinary);
   const auto run = render(scanner, surfaces, 2, 3);
   const auto other_run = render(scanner, surfaces, 1, 4);
@@ -104,7 +104,7 @@ TEST(ScannerModel, BeamBiasIsFixedForARunAndDrawnAnewForAnother)
   // The bias has a generator of its own: the noise of a run is unchanged.
   scanner.range_noise = 0.003;
   ScannerModel unbiased = scanner;
-  unbiased.range_bias = 0.0;
+  unbiased.errors.range_bias = 0.0;
   const auto biased = render(scanner, surfaces, 1, 3);
   const auto plain = render(unbiased, surfaces, 1, 3);
   const std::vector<double> bias = align_tools::draw_beam_bias(scanner, 3);
@@ -115,8 +115,8 @@ TEST(ScannerModel, MixedPixelsLieBetweenTheNearAndTheFarSurface)
 {
   ScannerModel scanner;
   scanner.range_noise = 0.0;
-  scanner.mixed_pixel_rate = 1.0;
-  scanner.beam_width = 0.02;
+  scanner.errors.mixed_pixel_rate = 1.0;
+  scanner.errors.beam_width = 0.02;
   // A plate ending straight ahead in front of a wall 1 m further back.
   const std::vector<Surface> surfaces{{1.0, -0.5, 1.0, 0.0, 250.0f, 0.0f, SurfaceKind::kRetroReflective},
     {2.0, -2.0, 2.0, 2.0, 100.0f, 0.0f, SurfaceKind::kOrdinary}};
@@ -140,8 +140,8 @@ TEST(ScannerModel, PhysicalIntensitiesFallWithRangeAndIncidenceAndSaturate)
 {
   ScannerModel scanner;
   scanner.range_noise = 0.0;
-  scanner.intensity.physical = true;
-  scanner.intensity.full_scale = 255.0;
+  scanner.errors.intensity.physical = true;
+  scanner.errors.intensity.full_scale = 255.0;
   const auto at = [&scanner](double range, SurfaceKind kind, double incidence) {
       // A wall through the point `range` ahead, turned by `incidence`.
       const double dx = 0.5 * std::sin(incidence);
@@ -184,7 +184,7 @@ TEST(ScannerProfiles, RecordedProfileMatchesTheRealRecordings)
   int compared = 0;
   for (const auto & bin : align_tools::noise_by_range(all, 0.5, 3.0, 0.0, 1e9)) {
     const double middle = 0.5 * (bin.range_from + bin.range_to);
-    const double modelled = profile.range_noise + profile.range_noise_per_metre * middle;
+    const double modelled = profile.range_noise + profile.errors.range_noise_per_metre * middle;
     std::printf(
       "%.1f-%.1f m  %6zu  %8.2f mm  %8.2f mm\n", bin.range_from, bin.range_to, bin.beams, 1000.0 * bin.median_sd,
       1000.0 * modelled);
@@ -197,7 +197,7 @@ TEST(ScannerProfiles, RecordedProfileMatchesTheRealRecordings)
   // The retro-reflectors (raw intensity 3000 and above, at about 1 m) are
   // measured more precisely than the rest.
   const double reflector_sd = align_tools::median_spread(all, 1.2, 3000.0, 1e9);
-  const double modelled = (profile.range_noise + profile.range_noise_per_metre * 1.0) * profile.retro_noise_scale;
+  const double modelled = (profile.range_noise + profile.errors.range_noise_per_metre * 1.0) * profile.errors.retro_noise_scale;
   std::printf("reflectors: measured %.2f mm, profile %.2f mm\n", 1000.0 * reflector_sd, 1000.0 * modelled);
   EXPECT_NEAR(modelled, reflector_sd, 0.1 * reflector_sd);
 }

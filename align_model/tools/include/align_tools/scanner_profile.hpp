@@ -21,12 +21,7 @@ struct ScannerProfile
   // false: the scanner keeps its own noise and fixed intensities (ideal).
   bool sets_errors = false;
   double range_noise = 0.0;
-  double range_noise_per_metre = 0.0;
-  double retro_noise_scale = 1.0;
-  double range_bias = 0.0;
-  double mixed_pixel_rate = 0.0;
-  double beam_width = 0.0;
-  IntensityModel intensity;
+  ScannerErrors errors;
 };
 
 // Every profile, "ideal" first.

@@ -46,16 +46,10 @@ struct IntensityModel
   double ordinary_incidence_exponent = 1.0;
 };
 
-struct ScannerModel
+// What a real scanner adds to the constant range noise; all off by default
+// (the ideal scanner). The scanner profiles are sets of these.
+struct ScannerErrors
 {
-  std::string frame_id = "back_laser";
-  float angle_min = -2.35619449f;
-  float angle_increment = 0.00872664626f;  // 0.5 degrees
-  int count = 541;
-  float range_min = 0.02f;
-  float range_max = 30.0f;
-  float scan_time = 0.1f;
-  double range_noise = 0.003;  // standard deviation, m
   double range_noise_per_metre = 0.0;  // the standard deviation grows by this per metre of range
   // Bright returns are measured more precisely: the sd on retro-reflective
   // surfaces is this share of the sd on ordinary ones.
@@ -67,6 +61,19 @@ struct ScannerModel
   double mixed_pixel_rate = 0.0;
   double beam_width = 0.0;
   IntensityModel intensity;
+};
+
+struct ScannerModel
+{
+  std::string frame_id = "back_laser";
+  float angle_min = -2.35619449f;
+  float angle_increment = 0.00872664626f;  // 0.5 degrees
+  int count = 541;
+  float range_min = 0.02f;
+  float range_max = 30.0f;
+  float scan_time = 0.1f;
+  double range_noise = 0.003;  // standard deviation, m
+  ScannerErrors errors;
   double dropout_rate = 0.0;  // beam lost: +inf, intensity 0
   double nan_rate = 0.0;  // beam reports NaN, intensity 0
 };

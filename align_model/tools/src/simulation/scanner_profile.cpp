@@ -39,11 +39,11 @@ std::vector<ScannerProfile> make_profiles()
     "(assumed), mixed pixels at edges";
   recorded.sets_errors = true;
   recorded.range_noise = 0.0055;
-  recorded.retro_noise_scale = 0.8;
-  recorded.range_bias = 0.002;
-  recorded.mixed_pixel_rate = 0.5;
-  recorded.beam_width = 0.0087;
-  recorded.intensity = physical_intensities();
+  recorded.errors.retro_noise_scale = 0.8;
+  recorded.errors.range_bias = 0.002;
+  recorded.errors.mixed_pixel_rate = 0.5;
+  recorded.errors.beam_width = 0.0087;
+  recorded.errors.intensity = physical_intensities();
   profiles.push_back(recorded);
 
   // Datasheet classes of common 2-D navigation and safety lasers, whose
@@ -56,10 +56,10 @@ std::vector<ScannerProfile> make_profiles()
       " mm at every range, per-beam bias sd " + (sigma < 0.015 ? "3" : "6") + " mm, mixed pixels at edges";
     datasheet.sets_errors = true;
     datasheet.range_noise = sigma;
-    datasheet.range_bias = 0.3 * sigma;
-    datasheet.mixed_pixel_rate = 0.5;
-    datasheet.beam_width = 0.0087;
-    datasheet.intensity = physical_intensities();
+    datasheet.errors.range_bias = 0.3 * sigma;
+    datasheet.errors.mixed_pixel_rate = 0.5;
+    datasheet.errors.beam_width = 0.0087;
+    datasheet.errors.intensity = physical_intensities();
     profiles.push_back(datasheet);
   }
   return profiles;
@@ -98,14 +98,10 @@ void apply_scanner_profile(const ScannerProfile & profile, ScannerModel & scanne
     return;
   }
   scanner.range_noise = profile.range_noise;
-  scanner.range_noise_per_metre = profile.range_noise_per_metre;
-  scanner.retro_noise_scale = profile.retro_noise_scale;
-  scanner.range_bias = profile.range_bias;
-  scanner.mixed_pixel_rate = profile.mixed_pixel_rate;
-  scanner.beam_width = profile.beam_width;
-  const double full_scale = scanner.intensity.full_scale;
-  scanner.intensity = profile.intensity;
-  scanner.intensity.full_scale = full_scale;
+  // The scale where intensities saturate is the scene's, not the profile's.
+  const double full_scale = scanner.errors.intensity.full_scale;
+  scanner.errors = profile.errors;
+  scanner.errors.intensity.full_scale = full_scale;
 }
 
 }  // namespace align_tools

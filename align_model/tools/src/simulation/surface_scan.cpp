@@ -75,13 +75,13 @@ std::vector<Surface> place_surfaces(const std::vector<Surface> & surfaces, const
 std::vector<double> draw_beam_bias(const ScannerModel & scanner, std::uint64_t seed)
 {
   std::vector<double> bias;
-  if (!(scanner.range_bias > 0.0) || scanner.count <= 0) {
+  if (!(scanner.errors.range_bias > 0.0) || scanner.count <= 0) {
     return bias;
   }
   PortableRandom random(seed ^ 0x9e3779b97f4a7c15ULL);
   bias.reserve(static_cast<std::size_t>(scanner.count));
   for (int i = 0; i < scanner.count; ++i) {
-    bias.push_back(random.gaussian() * scanner.range_bias);
+    bias.push_back(random.gaussian() * scanner.errors.range_bias);
   }
   return bias;
 }
@@ -145,8 +145,8 @@ float saturate(const IntensityModel & model, double intensity)
 std::optional<std::pair<RayHit, RayHit>> depth_edge(
   const ScannerModel & scanner, double angle, const RayHit & centre, const std::vector<Surface> & surfaces)
 {
-  const RayHit sides[2] = {nearest_hit(angle - 0.5 * scanner.beam_width, surfaces),
-    nearest_hit(angle + 0.5 * scanner.beam_width, surfaces)};
+  const RayHit sides[2] = {nearest_hit(angle - 0.5 * scanner.errors.beam_width, surfaces),
+    nearest_hit(angle + 0.5 * scanner.errors.beam_width, surfaces)};
   for (const RayHit & side : sides) {
     if (side.surface == nullptr || side.surface == centre.surface ||
       std::fabs(side.range - centre.range) < kDepthEdge)
@@ -162,11 +162,11 @@ std::optional<std::pair<RayHit, RayHit>> depth_edge(
 double range_sd(const ScannerModel & scanner, double range, SurfaceKind kind)
 {
   double sd = scanner.range_noise;
-  if (scanner.range_noise_per_metre > 0.0) {
-    sd += scanner.range_noise_per_metre * range;
+  if (scanner.errors.range_noise_per_metre > 0.0) {
+    sd += scanner.errors.range_noise_per_metre * range;
   }
-  if (kind == SurfaceKind::kRetroReflective && scanner.retro_noise_scale != 1.0) {
-    sd *= scanner.retro_noise_scale;
+  if (kind == SurfaceKind::kRetroReflective && scanner.errors.retro_noise_scale != 1.0) {
+    sd *= scanner.errors.retro_noise_scale;
   }
   return sd;
 }
@@ -188,7 +188,7 @@ sensor_msgs::msg::LaserScan cast_scan(
   scan.range_min = scanner.range_min;
   scan.range_max = scanner.range_max;
 
-  const bool mixed_pixels = scanner.mixed_pixel_rate > 0.0 && scanner.beam_width > 0.0;
+  const bool mixed_pixels = scanner.errors.mixed_pixel_rate > 0.0 && scanner.errors.beam_width > 0.0;
   const int count = scanner.count > 0 ? scanner.count : 0;
   scan.ranges.reserve(count);
   scan.intensities.reserve(count);
@@ -209,20 +209,20 @@ sensor_msgs::msg::LaserScan cast_scan(
       range = std::numeric_limits<float>::infinity();
     } else {
       double nearest = hit.range;
-      double returned = nominal_intensity(scanner.intensity, hit, angle);
-      if (mix_chance < scanner.mixed_pixel_rate) {
+      double returned = nominal_intensity(scanner.errors.intensity, hit, angle);
+      if (mix_chance < scanner.errors.mixed_pixel_rate) {
         if (const auto edge = depth_edge(scanner, angle, hit, surfaces_in_laser)) {
           // The receiver sees both returns at once and reports a blend.
           nearest = edge->first.range + mix_share * (edge->second.range - edge->first.range);
-          returned = (1.0 - mix_share) * nominal_intensity(scanner.intensity, edge->first, angle) +
-            mix_share * nominal_intensity(scanner.intensity, edge->second, angle);
+          returned = (1.0 - mix_share) * nominal_intensity(scanner.errors.intensity, edge->first, angle) +
+            mix_share * nominal_intensity(scanner.errors.intensity, edge->second, angle);
         }
       }
       const double sd = range_sd(scanner, nearest, hit.surface->kind);
       const double bias = beam_bias.empty() ? 0.0 : beam_bias[static_cast<std::size_t>(i) % beam_bias.size()];
       range = static_cast<float>(nearest + gaussian * sd + bias);
       intensity = saturate(
-        scanner.intensity, static_cast<double>(static_cast<float>(returned) + static_cast<float>(jitter) * hit.surface->jitter));
+        scanner.errors.intensity, static_cast<double>(static_cast<float>(returned) + static_cast<float>(jitter) * hit.surface->jitter));
     }
     scan.ranges.push_back(range);
     scan.intensities.push_back(intensity);
