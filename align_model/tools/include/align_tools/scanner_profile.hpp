@@ -17,7 +17,6 @@ namespace align_tools
 struct ScannerProfile
 {
   std::string name;
-  std::string summary;  // one line: what it models and where its numbers come from
   // false: the scanner keeps its own noise and fixed intensities (ideal).
   bool sets_errors = false;
   double range_noise = 0.0;

@@ -19,8 +19,9 @@ std::vector<ScannerProfile> make_profiles()
   std::vector<ScannerProfile> profiles;
 
   ScannerProfile ideal;
+  // The scene's own range noise, no bias, no mixed pixels, fixed
+  // intensities per surface.
   ideal.name = "ideal";
-  ideal.summary = "the scene's own range noise, no bias, no mixed pixels, fixed intensities per surface";
   profiles.push_back(ideal);
 
   // Measured on the still scanners of the real recordings (270 degrees,
@@ -34,9 +35,6 @@ std::vector<ScannerProfile> make_profiles()
   // the datasheet classes).
   ScannerProfile recorded;
   recorded.name = "recorded";
-  recorded.summary =
-    "calibrated on the recorded real scanners: sd 5.5 mm (4.4 mm on retro-reflectors), per-beam bias sd 2 mm "
-    "(assumed), mixed pixels at edges";
   recorded.sets_errors = true;
   recorded.range_noise = 0.0055;
   recorded.errors.retro_noise_scale = 0.8;
@@ -52,8 +50,6 @@ std::vector<ScannerProfile> make_profiles()
   for (const double sigma : {0.010, 0.020}) {
     ScannerProfile datasheet;
     datasheet.name = sigma < 0.015 ? "datasheet_10mm" : "datasheet_20mm";
-    datasheet.summary = std::string("datasheet class: sd ") + (sigma < 0.015 ? "10" : "20") +
-      " mm at every range, per-beam bias sd " + (sigma < 0.015 ? "3" : "6") + " mm, mixed pixels at edges";
     datasheet.sets_errors = true;
     datasheet.range_noise = sigma;
     datasheet.errors.range_bias = 0.3 * sigma;
