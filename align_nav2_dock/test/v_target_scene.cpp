@@ -1,0 +1,71 @@
+#include "v_target_scene.hpp"
+
+#include <cmath>
+
+namespace v_target_scene
+{
+namespace
+{
+
+constexpr double kPlateLength = 0.3;
+constexpr double kHalfOpening = 1.0471975511965976;  // 60 degrees: a 120 degree V
+
+std::vector<align_tools::Surface> v_target_plates()
+{
+  const double x = kPlateLength * std::cos(kHalfOpening);
+  const double y = kPlateLength * std::sin(kHalfOpening);
+  const align_tools::SurfaceKind retro = align_tools::SurfaceKind::kRetroReflective;
+  return {
+    align_tools::Surface{0.0, 0.0, x, y, 252.5f, 1.5f, retro},
+    align_tools::Surface{0.0, 0.0, x, -y, 252.5f, 1.5f, retro}};
+}
+
+}  // namespace
+
+align_model::PlanarTransform laser_to_base()
+{
+  align_model::PlanarTransform transform;
+  transform.r00 = std::cos(kLaserMount.yaw);
+  transform.r01 = -std::sin(kLaserMount.yaw);
+  transform.r10 = std::sin(kLaserMount.yaw);
+  transform.r11 = std::cos(kLaserMount.yaw);
+  transform.tx = kLaserMount.x;
+  transform.ty = kLaserMount.y;
+  return transform;
+}
+
+align_nav2_dock::ScanDetectorSettings scene_settings(align_nav2_dock::DetectorVariant variant)
+{
+  align_nav2_dock::ScanDetectorSettings settings;
+  settings.variant = variant;
+  settings.min_angle = -1.5;
+  settings.max_angle = 1.5;
+  settings.band = align_model::RangeIntensityBand{0.05, 2.0, 250.0, 255.0};
+  settings.splitting.threshold_split = 0.02;
+  settings.points_max_distance = 0.05;
+  settings.min_line_len = 0.15;
+  settings.max_line_len = 0.4;
+  return settings;
+}
+
+sensor_msgs::msg::LaserScan scan_of(
+  const std::vector<align_nav2_dock::PlanarPose> & corners_in_base, double stamp_seconds,
+  double range_noise, std::uint64_t seed)
+{
+  std::vector<align_tools::Surface> surfaces;
+  for (const align_nav2_dock::PlanarPose & corner : corners_in_base) {
+    const align_nav2_dock::PlanarPose in_laser = align_nav2_dock::relative(kLaserMount, corner);
+    const std::vector<align_tools::Surface> placed =
+      align_tools::place_surfaces(v_target_plates(), align_tools::Pose2D{in_laser.x, in_laser.y, in_laser.yaw});
+    surfaces.insert(surfaces.end(), placed.begin(), placed.end());
+  }
+  align_tools::ScannerModel scanner;
+  scanner.range_noise = range_noise;
+  align_tools::PortableRandom random(seed);
+  builtin_interfaces::msg::Time stamp;
+  stamp.sec = static_cast<std::int32_t>(std::floor(stamp_seconds));
+  stamp.nanosec = static_cast<std::uint32_t>(std::llround((stamp_seconds - std::floor(stamp_seconds)) * 1e9));
+  return align_tools::cast_scan(scanner, surfaces, random, stamp);
+}
+
+}  // namespace v_target_scene
