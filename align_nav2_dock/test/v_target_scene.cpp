@@ -52,6 +52,15 @@ sensor_msgs::msg::LaserScan scan_of(
   const std::vector<align_nav2_dock::PlanarPose> & corners_in_base, double stamp_seconds,
   double range_noise, std::uint64_t seed)
 {
+  align_tools::ScannerModel scanner;
+  scanner.range_noise = range_noise;
+  return scan_of(corners_in_base, stamp_seconds, scanner, seed);
+}
+
+sensor_msgs::msg::LaserScan scan_of(
+  const std::vector<align_nav2_dock::PlanarPose> & corners_in_base, double stamp_seconds,
+  const align_tools::ScannerModel & scanner, std::uint64_t seed)
+{
   std::vector<align_tools::Surface> surfaces;
   for (const align_nav2_dock::PlanarPose & corner : corners_in_base) {
     const align_nav2_dock::PlanarPose in_laser = align_nav2_dock::relative(kLaserMount, corner);
@@ -59,12 +68,11 @@ sensor_msgs::msg::LaserScan scan_of(
       align_tools::place_surfaces(v_target_plates(), align_tools::Pose2D{in_laser.x, in_laser.y, in_laser.yaw});
     surfaces.insert(surfaces.end(), placed.begin(), placed.end());
   }
-  align_tools::ScannerModel scanner;
-  scanner.range_noise = range_noise;
   align_tools::PortableRandom random(seed);
+  const std::int64_t nanoseconds = std::llround(stamp_seconds * 1e9);
   builtin_interfaces::msg::Time stamp;
-  stamp.sec = static_cast<std::int32_t>(std::floor(stamp_seconds));
-  stamp.nanosec = static_cast<std::uint32_t>(std::llround((stamp_seconds - std::floor(stamp_seconds)) * 1e9));
+  stamp.sec = static_cast<std::int32_t>(nanoseconds / 1000000000);
+  stamp.nanosec = static_cast<std::uint32_t>(nanoseconds % 1000000000);
   return align_tools::cast_scan(scanner, surfaces, random, stamp);
 }
 

@@ -28,6 +28,10 @@ align_nav2_dock::ScanDetectorSettings scene_settings(align_nav2_dock::DetectorVa
 sensor_msgs::msg::LaserScan scan_of(
   const std::vector<align_nav2_dock::PlanarPose> & corners_in_base, double stamp_seconds,
   double range_noise = 0.003, std::uint64_t seed = 1);
+// The same with another scanner (angle step, count, errors).
+sensor_msgs::msg::LaserScan scan_of(
+  const std::vector<align_nav2_dock::PlanarPose> & corners_in_base, double stamp_seconds,
+  const align_tools::ScannerModel & scanner, std::uint64_t seed = 1);
 
 }  // namespace v_target_scene
 
