@@ -5,6 +5,10 @@ Start the simulated robot, one detector program and the docking server first:
 
     ros2 launch align_dock_sim dock_sim.launch.py program:=feature nav2:=true
 
+or the docking server with the laser V-dock plugin instead of a program:
+
+    ros2 launch align_nav2_dock dock_sim_plugin.launch.py detector:=feature
+
 then, in another shell of the same ROS 2 environment:
 
     ros2 run align_dock_sim nav2_dock_trials.py --program feature --trials 20 --seed 1
@@ -14,6 +18,11 @@ region (topic sim/teleport), lets the docking server's detection filter
 start afresh, sends a DockRobot goal for the scene's dock without navigating
 to the staging pose, and judges the result by the simulator's ground truth
 (sim/true_pose and sim/docked_pose), never by the detector's poses.
+The age of the dock pose the server steers by is measured on its dock_pose
+topic (published every control cycle by Nav2's SimpleChargingDock and by
+the plugin): the server's time at arrival minus the pose's stamp, which is
+the scan's. Humble's server takes opennav_docking_msgs' DockRobot, Jazzy's
+nav2_msgs'; the script uses whichever is installed.
 stdout: one JSON object per trial; stderr: a line per trial and a summary.
 """
 
@@ -70,13 +79,26 @@ def load_staging(scene_file):
             tuple(staging.get('yaw', [-0.2617993877991494, 0.2617993877991494])))
 
 
+def dock_robot_action():
+    """Jazzy's docking server has its actions in nav2_msgs, Humble's in opennav_docking_msgs."""
+    try:
+        from nav2_msgs.action import DockRobot
+    except ImportError:
+        from opennav_docking_msgs.action import DockRobot
+    return DockRobot
+
+
+def percentile(values, share):
+    ordered = sorted(values)
+    return ordered[min(len(ordered) - 1, int(math.ceil(share * len(ordered))) - 1)] if ordered else float('nan')
+
+
 class Trials(Node):
 
     def __init__(self, args):
         super().__init__('align_nav2_dock_trials',
                          parameter_overrides=[rclpy.parameter.Parameter('use_sim_time', value=True)])
-        from opennav_docking_msgs.action import DockRobot  # Nav2 docking, only needed here
-        self.DockRobot = DockRobot
+        self.DockRobot = dock_robot_action()
         self.args = args
         self.true_pose = None
         self.previous_pose = None
@@ -85,12 +107,17 @@ class Trials(Node):
         self.create_subscription(PoseStamped, 'sim/true_pose', self.on_true_pose, 10)
         latched = QoSProfile(depth=1, durability=DurabilityPolicy.TRANSIENT_LOCAL)
         self.create_subscription(PoseStamped, 'sim/docked_pose', self.on_docked_pose, latched)
-        self.dock = ActionClient(self, DockRobot, 'dock_robot')
+        self.dock = ActionClient(self, self.DockRobot, 'dock_robot')
+        self.pose_ages = []
+        self.create_subscription(PoseStamped, 'dock_pose', self.on_dock_pose, 10)
 
     def on_true_pose(self, msg):
         self.previous_pose = self.true_pose
         self.true_pose = (msg.pose.position.x, msg.pose.position.y, yaw_of(msg.pose.orientation),
                           stamp_seconds(msg.header.stamp), msg.header.frame_id)
+
+    def on_dock_pose(self, msg):
+        self.pose_ages.append(self.get_clock().now().nanoseconds * 1e-9 - stamp_seconds(msg.header.stamp))
 
     def on_docked_pose(self, msg):
         self.docked_pose = (msg.pose.position.x, msg.pose.position.y, yaw_of(msg.pose.orientation))
@@ -136,6 +163,7 @@ class Trials(Node):
         goal.dock_id = self.args.dock_id
         goal.navigate_to_staging_pose = False
         started = self.true_pose[3]
+        self.pose_ages = []
         sent = self.dock.send_goal_async(goal)
         self.spin_until(lambda: sent.done(), 30.0, 'the docking server did not take the goal')
         handle = sent.result()
@@ -149,6 +177,7 @@ class Trials(Node):
                           'num_retries': int(answer.num_retries)}
             except RuntimeError:
                 handle.cancel_goal_async()
+        ages = list(self.pose_ages)
         self.settle()
         final = self.true_pose[:3]
         along, across, heading = error_to_goal(final, self.docked_pose)
@@ -163,6 +192,7 @@ class Trials(Node):
             'docked_pose': {'x': self.docked_pose[0], 'y': self.docked_pose[1], 'yaw': self.docked_pose[2]},
             'final_error': {'along_m': along, 'across_m': across, 'heading_deg': math.degrees(heading),
                             'distance_m': math.hypot(along, across)},
+            'pose_ages_s': ages,
         }
 
 
@@ -191,7 +221,11 @@ def main():
             start = compose(trials.docked_pose, offset)
             result = trials.run_trial(index, start)
             results.append(result)
-            print(json.dumps(result), flush=True)
+            line = {k: v for k, v in result.items() if k != 'pose_ages_s'}
+            if result['pose_ages_s']:
+                line['pose_age_s'] = {'median': statistics.median(result['pose_ages_s']),
+                                      'p99': percentile(result['pose_ages_s'], 0.99)}
+            print(json.dumps(line), flush=True)
             e = result['final_error']
             print(f"trial {index}: {'docked' if result['docked'] else 'failed (code %d)' % result['error_code']}"
                   f" after {result['time_s']:.2f} s, {result['num_retries']} retries; final error along"
@@ -210,6 +244,10 @@ def main():
         values = [abs(r['final_error'][key]) for r in succeeded] or [0.0]
         print(f'final {key}: median {statistics.median(values):.4f} {unit}, worst {max(values):.4f} {unit}',
               file=sys.stderr)
+    ages = [age for r in results for age in r['pose_ages_s']]
+    if ages:
+        print(f'age of the dock pose per control cycle: median {statistics.median(ages) * 1000:.1f} ms, '
+              f'p99 {percentile(ages, 0.99) * 1000:.1f} ms over {len(ages)} cycles', file=sys.stderr)
     return 0 if results and len(within) == len(results) else 1
 
 

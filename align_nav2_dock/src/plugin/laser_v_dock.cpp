@@ -82,6 +82,7 @@ void LaserVDockBase<DockBase>::configure(
   staging_yaw_offset_ = options.staging_yaw_offset;
   first_scan_timeout_ = options.first_scan_timeout;
   transform_timeout_ = options.transform_timeout;
+  dock_pose_publisher_ = node->template create_publisher<geometry_msgs::msg::PoseStamped>("dock_pose", 1);
   std::lock_guard<std::mutex> lock(mutex_);
   logic_ = std::make_unique<LaserVDockLogic>(options.logic);
   RCLCPP_INFO(
@@ -93,6 +94,7 @@ template<class DockBase>
 void LaserVDockBase<DockBase>::cleanup()
 {
   unsubscribe();
+  dock_pose_publisher_.reset();
   std::lock_guard<std::mutex> lock(mutex_);
   logic_.reset();
 }
@@ -100,6 +102,9 @@ void LaserVDockBase<DockBase>::cleanup()
 template<class DockBase>
 void LaserVDockBase<DockBase>::activate()
 {
+  if (dock_pose_publisher_) {
+    dock_pose_publisher_->on_activate();
+  }
   std::lock_guard<std::mutex> lock(mutex_);
   active_ = true;
 }
@@ -112,6 +117,9 @@ void LaserVDockBase<DockBase>::deactivate()
     active_ = false;
   }
   unsubscribe();
+  if (dock_pose_publisher_) {
+    dock_pose_publisher_->on_deactivate();
+  }
 }
 
 template<class DockBase>
@@ -182,6 +190,9 @@ bool LaserVDockBase<DockBase>::refine(geometry_msgs::msg::PoseStamped & pose)
   pose.pose.position.y = refinement.dock->y;
   pose.pose.position.z = 0.0;
   pose.pose.orientation = quaternion_of_yaw(refinement.dock->yaw);
+  if (dock_pose_publisher_) {
+    dock_pose_publisher_->publish(pose);
+  }
   return true;
 }
 
