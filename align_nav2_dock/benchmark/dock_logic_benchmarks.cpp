@@ -58,7 +58,7 @@ Setup make_setup(DetectorVariant variant, double step_degrees, double search_rad
         v_target_scene::scan_of({corner}, 100.0 + kScanPeriod * i, scanner, 1 + i)));
   }
   setup.lookups.laser_to_base = [](const std::string &) {return std::optional(v_target_scene::laser_to_base());};
-  setup.lookups.base_in_fixed = [](double) {return std::optional(PlanarPose{});};
+  setup.lookups.base_in_fixed = [](const builtin_interfaces::msg::Time &) {return std::optional(PlanarPose{});};
   setup.logic->request(100.0);
   return setup;
 }

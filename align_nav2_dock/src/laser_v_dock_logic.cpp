@@ -79,7 +79,7 @@ bool LaserVDockLogic::request(double now)
   detector_.reset();
   newest_.reset();
   processed_.reset();
-  processed_result_ = Refinement{};
+  processed_result_ = Refinement();
   last_dock_.reset();
   return true;
 }
@@ -110,6 +110,7 @@ Refinement LaserVDockLogic::refine(double now, const PlanarPose & expected_dock,
   if (age > settings_.detection_timeout) {
     Refinement none;
     none.stamp = stamp;
+    none.scan_stamp = newest_->header.stamp;
     none.problem = format(
       "the newest scan is %.2f s old (detection_timeout %.2f s)", age, settings_.detection_timeout);
     return none;
@@ -128,6 +129,7 @@ Refinement LaserVDockLogic::process(const PlanarPose & expected_dock, const Fram
 {
   Refinement result;
   result.stamp = stamp_seconds(newest_->header.stamp);
+  result.scan_stamp = newest_->header.stamp;
   const std::string & laser_frame = newest_->header.frame_id;
   const std::optional<align_model::PlanarTransform> laser_to_base =
     lookups.laser_to_base ? lookups.laser_to_base(laser_frame) : std::nullopt;
@@ -137,7 +139,7 @@ Refinement LaserVDockLogic::process(const PlanarPose & expected_dock, const Fram
     return result;
   }
   const std::optional<PlanarPose> base_in_fixed =
-    lookups.base_in_fixed ? lookups.base_in_fixed(result.stamp) : std::nullopt;
+    lookups.base_in_fixed ? lookups.base_in_fixed(result.scan_stamp) : std::nullopt;
   if (!base_in_fixed) {
     funnel_.record(align_model::FunnelStage::kNoTransform);
     result.problem = "no transform from the base frame to the fixed frame at the scan's time";

@@ -33,7 +33,7 @@ FrameLookups lookups_at(const PlanarPose & base)
 {
   FrameLookups lookups;
   lookups.laser_to_base = [](const std::string &) {return std::optional(v_target_scene::laser_to_base());};
-  lookups.base_in_fixed = [base](double) {return std::optional(base);};
+  lookups.base_in_fixed = [base](const builtin_interfaces::msg::Time &) {return std::optional(base);};
   return lookups;
 }
 
@@ -117,7 +117,7 @@ TEST_F(LaserVDockLogicTest, SaysWhyThereIsNoPose)
 
   logic.on_scan(scan_ptr(v_target_scene::scan_of({corner_in_base_}, 10.2)));
   FrameLookups no_odometry = lookups_at(base_);
-  no_odometry.base_in_fixed = [](double) {return std::optional<PlanarPose>();};
+  no_odometry.base_in_fixed = [](const builtin_interfaces::msg::Time &) {return std::optional<PlanarPose>();};
   EXPECT_EQ(
     logic.refine(10.2, dock_, no_odometry).problem,
     "no transform from the base frame to the fixed frame at the scan's time");

@@ -46,14 +46,16 @@ struct FrameLookups
 {
   // The laser's mount in the base frame; empty when unknown.
   std::function<std::optional<align_model::PlanarTransform>(const std::string & laser_frame)> laser_to_base;
-  // The base frame's pose in the fixed frame at `stamp` (s); empty when unknown.
-  std::function<std::optional<PlanarPose>(double stamp)> base_in_fixed;
+  // The base frame's pose in the fixed frame at a scan's stamp (exact, as
+  // the transform tree keeps it); empty when unknown.
+  std::function<std::optional<PlanarPose>(const builtin_interfaces::msg::Time & stamp)> base_in_fixed;
 };
 
 struct Refinement
 {
   std::optional<PlanarPose> dock;  // fixed frame
   double stamp = 0.0;  // s: the scan's stamp
+  builtin_interfaces::msg::Time scan_stamp;  // the same, exact
   std::string problem;  // why there is no dock pose; empty when there is one
 };
 
@@ -83,6 +85,7 @@ public:
 
   // Against the dock pose of the last successful refinement; empty before.
   std::optional<DockedState> docked(const PlanarPose & robot) const;
+  bool has_dock() const {return last_dock_.has_value();}
 
   // True when a warning may be logged at `now`: at most one per period.
   bool warning_due(double now);

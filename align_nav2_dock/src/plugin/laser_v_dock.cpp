@@ -51,9 +51,10 @@ PlanarPose planar_pose_of(const geometry_msgs::msg::Transform & transform)
   return PlanarPose{transform.translation.x, transform.translation.y, yaw_of(transform.rotation)};
 }
 
-tf2::TimePoint time_point_of(double seconds)
+tf2::TimePoint time_point_of(const builtin_interfaces::msg::Time & stamp)
 {
-  return tf2::TimePoint(std::chrono::nanoseconds(static_cast<std::int64_t>(std::llround(seconds * 1e9))));
+  return tf2::TimePoint(
+    std::chrono::nanoseconds(static_cast<std::int64_t>(stamp.sec) * 1000000000LL + static_cast<std::int64_t>(stamp.nanosec)));
 }
 
 }  // namespace
@@ -185,7 +186,7 @@ bool LaserVDockBase<DockBase>::refine(geometry_msgs::msg::PoseStamped & pose)
     }
     return false;
   }
-  pose.header.stamp = rclcpp::Time(static_cast<std::int64_t>(std::llround(refinement.stamp * 1e9)), clock_->get_clock_type());
+  pose.header.stamp = refinement.scan_stamp;
   pose.pose.position.x = refinement.dock->x;
   pose.pose.position.y = refinement.dock->y;
   pose.pose.position.z = 0.0;
@@ -202,7 +203,8 @@ bool LaserVDockBase<DockBase>::isDocked()
   std::string fixed_frame;
   {
     std::lock_guard<std::mutex> lock(mutex_);
-    if (!logic_ || fixed_frame_.empty()) {
+    // Before this docking's first dock pose there is nothing to be near.
+    if (!logic_ || fixed_frame_.empty() || !logic_->has_dock()) {
       return false;
     }
     fixed_frame = fixed_frame_;
@@ -211,7 +213,11 @@ bool LaserVDockBase<DockBase>::isDocked()
   try {
     robot = planar_pose_of(tf_->lookupTransform(fixed_frame, base_frame_, tf2::TimePointZero).transform);
   } catch (const tf2::TransformException & error) {
-    RCLCPP_WARN(logger_, "laser V-dock '%s': no robot pose for the docked check: %s", plugin_name_.c_str(), error.what());
+    std::lock_guard<std::mutex> lock(mutex_);
+    if (logic_ && logic_->warning_due(now())) {
+      RCLCPP_WARN(
+        logger_, "laser V-dock '%s': no robot pose for the docked check: %s", plugin_name_.c_str(), error.what());
+    }
     return false;
   }
   std::lock_guard<std::mutex> lock(mutex_);
@@ -288,7 +294,7 @@ FrameLookups LaserVDockBase<DockBase>::frame_lookups(const std::string & fixed_f
         return std::nullopt;
       }
     };
-  lookups.base_in_fixed = [this, fixed_frame](double stamp) -> std::optional<PlanarPose> {
+  lookups.base_in_fixed = [this, fixed_frame](const builtin_interfaces::msg::Time & stamp) -> std::optional<PlanarPose> {
       try {
         return planar_pose_of(
           tf_->lookupTransform(
