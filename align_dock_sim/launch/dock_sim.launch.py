@@ -1,6 +1,7 @@
 """The simulated robot with one detector program, and optionally Nav2's docking server.
 
     ros2 launch align_dock_sim dock_sim.launch.py program:=feature|line [nav2:=true]
+        [dock_kind:=charging|non_charging]
         [scene:=FILE.yaml] [program_params:=FILE.yaml] [nav2_params:=FILE.yaml]
         [real_time_factor:=1.0] [scanner:=ideal] [range_noise:=-1.0] [odom_scale_error:=0.0]
         [program_log_level:=info]
@@ -11,6 +12,11 @@ detection listens. nav2:=true needs Nav2's docking server (opennav_docking)
 and nav2_lifecycle_manager installed; without it the launch file still
 starts the simulator and the program.
 
+dock_kind:=non_charging makes the dock Nav2's SimpleNonChargingDock, which
+the docking server has from Jazzy on (Humble's has only SimpleChargingDock;
+the launch refuses it there). The same parameter file serves both
+distributions and both kinds.
+
 scanner:= names the simulated laser's error model (ideal, recorded,
 datasheet_10mm, datasheet_20mm); for a profile other than ideal the program
 also loads the profile's parameter file, config/scanners/NAME.yaml, after
@@ -18,6 +24,13 @@ program_params.
 """
 
 import os
+
+# The dock plugins of Nav2's docking server, by kind; Humble's server has the
+# charging one only.
+DOCK_PLUGINS = {
+    'charging': 'opennav_docking::SimpleChargingDock',
+    'non_charging': 'opennav_docking::SimpleNonChargingDock',
+}
 
 from ament_index_python.packages import get_package_share_directory
 from launch import LaunchDescription
@@ -71,13 +84,18 @@ def launch_setup(context):
     actions = [simulator, detector]
     if LaunchConfiguration('nav2').perform(context).lower() in ('true', '1', 'yes'):
         nav2_params = LaunchConfiguration('nav2_params').perform(context)
+        dock_kind = LaunchConfiguration('dock_kind').perform(context)
+        if dock_kind not in DOCK_PLUGINS:
+            raise RuntimeError(f"dock_kind:={dock_kind}: choose 'charging' or 'non_charging'")
+        if dock_kind == 'non_charging' and os.environ.get('ROS_DISTRO', '') == 'humble':
+            raise RuntimeError("dock_kind:=non_charging: Humble's docking server has no non-charging dock")
         actions += [
             Node(
                 package='opennav_docking',
                 executable='opennav_docking',
                 name='docking_server',
                 output='screen',
-                parameters=[nav2_params],
+                parameters=[nav2_params, {'v_target_dock.plugin': DOCK_PLUGINS[dock_kind]}],
             ),
             Node(
                 package='nav2_lifecycle_manager',
@@ -100,6 +118,8 @@ def generate_launch_description():
     return LaunchDescription([
         DeclareLaunchArgument('program', default_value='feature', description='feature or line'),
         DeclareLaunchArgument('nav2', default_value='false', description="start Nav2's docking server"),
+        DeclareLaunchArgument('dock_kind', default_value='charging',
+                              description='charging or non_charging (Jazzy on): the dock plugin of the server'),
         DeclareLaunchArgument(
             'scene', default_value=os.path.join(share, 'scenes', 'docking_scene.yaml')),
         DeclareLaunchArgument(

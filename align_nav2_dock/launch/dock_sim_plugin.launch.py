@@ -78,6 +78,8 @@ def launch_setup(context):
     dock_kind = argument('dock_kind')
     if dock_kind not in PLUGIN_CLASSES:
         raise RuntimeError(f"dock_kind:={dock_kind}: choose 'charging' or 'non_charging'")
+    if dock_kind == 'non_charging' and os.environ.get('ROS_DISTRO', '') == 'humble':
+        raise RuntimeError("dock_kind:=non_charging: Humble's docking server has no non-charging dock")
     scanner = argument('scanner')
     check_heading = argument('check_heading').lower() in ('true', '1', 'yes')
     simulator = Node(
