@@ -57,6 +57,21 @@ tf2::TimePoint time_point_of(const builtin_interfaces::msg::Time & stamp)
     std::chrono::nanoseconds(static_cast<std::int64_t>(stamp.sec) * 1000000000LL + static_cast<std::int64_t>(stamp.nanosec)));
 }
 
+// The parameters under the plugin's name; a value that cannot work (or has
+// the wrong type) fails the configuration with a line that names it.
+PluginOptions read_options(
+  const std::shared_ptr<rclcpp_lifecycle::LifecycleNode> & node, const std::string & name, double control_period,
+  bool dock_backwards)
+{
+  try {
+    NodeParameterSource source(node, name);
+    return read_plugin_options(source, control_period, dock_backwards);
+  } catch (const std::exception & error) {
+    RCLCPP_ERROR(node->get_logger(), "laser V-dock '%s': %s", name.c_str(), error.what());
+    throw;
+  }
+}
+
 }  // namespace
 
 template<class DockBase>
@@ -76,8 +91,7 @@ void LaserVDockBase<DockBase>::configure(
   base_frame_ = server_string(*node, "base_frame", "base_link");
   const double frequency = server_number(*node, "controller_frequency", 50.0);
   const bool backwards = server_flag(*node, "dock_backwards", false);
-  NodeParameterSource source(node, name);
-  const PluginOptions options = read_plugin_options(source, frequency > 0.0 ? 1.0 / frequency : 0.02, backwards);
+  const PluginOptions options = read_options(node, name, frequency > 0.0 ? 1.0 / frequency : 0.02, backwards);
   scan_topic_ = options.scan_topic;
   staging_x_offset_ = options.staging_x_offset;
   staging_yaw_offset_ = options.staging_yaw_offset;

@@ -94,7 +94,7 @@ protected:
       dock_->deactivate();
       dock_->cleanup();
     }
-    executor_.cancel();
+    spinning_ = false;
     if (spinner_.joinable()) {
       spinner_.join();
     }
@@ -121,7 +121,15 @@ protected:
     tf_->setTransform(
       transform("base_footprint", "back_laser", v_target_scene::kLaserMount, server_->now()), "test", true);
     executor_.add_node(server_->get_node_base_interface());
-    spinner_ = std::thread([this]() {executor_.spin();});
+    // The server's executor; stopped by a flag, since a cancel that comes
+    // before the spinning has begun would be lost.
+    spinning_ = true;
+    spinner_ = std::thread(
+      [this]() {
+        while (spinning_) {
+          executor_.spin_once(std::chrono::milliseconds(10));
+        }
+      });
 
     pluginlib::ClassLoader<opennav_docking_core::ChargingDock> loader(
       "align_nav2_dock", "opennav_docking_core::ChargingDock");
@@ -195,6 +203,7 @@ protected:
   rclcpp_lifecycle::LifecycleNode::SharedPtr server_;
   std::shared_ptr<tf2_ros::Buffer> tf_;
   rclcpp::executors::SingleThreadedExecutor executor_;
+  std::atomic<bool> spinning_{false};
   std::thread spinner_;
   std::shared_ptr<opennav_docking_core::ChargingDock> dock_;
   std::atomic<bool> laser_running_{false};
@@ -266,6 +275,16 @@ TEST_F(LaserVDockPluginTest, DockedChecksTheHeadingWhenAsked)
   const PlanarPose turned = compose(dock, PlanarPose{0.005, 0.0, kPi + 0.035});
   tf_->setTransform(transform("odom", "base_footprint", turned, server_->now()), "test", false);
   EXPECT_FALSE(dock_->isDocked()) << "2 degrees off with a 1 degree tolerance";
+}
+
+TEST_F(LaserVDockPluginTest, AParameterThatCannotWorkFailsTheConfigurationWithALineNamingIt)
+{
+  align_test::LogCapture log;
+  EXPECT_ANY_THROW(start_server({{"v_target_dock.detector", "lines"}}));
+  EXPECT_EQ(
+    log.count("laser V-dock 'v_target_dock': parameter 'detector' must be 'feature' or 'line', got 'lines'",
+    RCUTILS_LOG_SEVERITY_ERROR), 1u);
+  dock_.reset();
 }
 
 TEST(LaserVDockPlugins, EveryClassInPluginsXmlIsExportedWhereTheInterfaceHasIt)
