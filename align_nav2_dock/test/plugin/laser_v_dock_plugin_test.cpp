@@ -277,7 +277,7 @@ TEST_F(LaserVDockPluginTest, DockedChecksTheHeadingWhenAsked)
   EXPECT_FALSE(dock_->isDocked()) << "2 degrees off with a 1 degree tolerance";
 }
 
-TEST_F(LaserVDockPluginTest, AParameterThatCannotWorkFailsTheConfigurationWithALineNamingIt)
+TEST_F(LaserVDockPluginTest, BadParameterFailsTheConfigurationNamingIt)
 {
   align_test::LogCapture log;
   EXPECT_ANY_THROW(start_server({{"v_target_dock.detector", "lines"}}));
