@@ -105,12 +105,10 @@ Refinement LaserVDockLogic::refine(double now, const PlanarPose & expected_dock,
     none.problem = "no scan received since the detection started";
     return none;
   }
-  const double stamp = stamp_seconds(newest_->header.stamp);
-  const double age = now - stamp;
+  const double age = now - stamp_seconds(newest_->header.stamp);
   if (age > settings_.detection_timeout) {
     Refinement none;
-    none.stamp = stamp;
-    none.scan_stamp = newest_->header.stamp;
+    none.stamp = newest_->header.stamp;
     none.problem = format(
       "the newest scan is %.2f s old (detection_timeout %.2f s)", age, settings_.detection_timeout);
     return none;
@@ -128,8 +126,7 @@ Refinement LaserVDockLogic::refine(double now, const PlanarPose & expected_dock,
 Refinement LaserVDockLogic::process(const PlanarPose & expected_dock, const FrameLookups & lookups)
 {
   Refinement result;
-  result.stamp = stamp_seconds(newest_->header.stamp);
-  result.scan_stamp = newest_->header.stamp;
+  result.stamp = newest_->header.stamp;
   const std::string & laser_frame = newest_->header.frame_id;
   const std::optional<align_model::PlanarTransform> laser_to_base =
     lookups.laser_to_base ? lookups.laser_to_base(laser_frame) : std::nullopt;
@@ -139,7 +136,7 @@ Refinement LaserVDockLogic::process(const PlanarPose & expected_dock, const Fram
     return result;
   }
   const std::optional<PlanarPose> base_in_fixed =
-    lookups.base_in_fixed ? lookups.base_in_fixed(result.scan_stamp) : std::nullopt;
+    lookups.base_in_fixed ? lookups.base_in_fixed(result.stamp) : std::nullopt;
   if (!base_in_fixed) {
     funnel_.record(align_model::FunnelStage::kNoTransform);
     result.problem = "no transform from the base frame to the fixed frame at the scan's time";

@@ -1,25 +1,24 @@
 #include "align_nav2_dock/plugin_options.hpp"
 
-#include <limits>
+#include <optional>
 #include <stdexcept>
+
+#include "align_model/int32_parameter.hpp"
 
 namespace align_nav2_dock
 {
 namespace
 {
 
-int to_int32(const std::string & name, std::int64_t value)
-{
-  if (value < std::numeric_limits<std::int32_t>::min() || value > std::numeric_limits<std::int32_t>::max()) {
-    throw std::invalid_argument(
-            "parameter '" + name + "' must fit in 32 bits, got " + std::to_string(value));
-  }
-  return static_cast<int>(value);
-}
-
+// The programs' rule: a value outside 32 bits is refused, never wrapped.
 int int32_parameter(ParameterSource & source, const std::string & name, int default_value, const std::string & text)
 {
-  return to_int32(name, source.integer(name, default_value, text));
+  const std::int64_t value = source.integer(name, default_value, text);
+  const std::optional<std::int32_t> narrowed = align_model::narrow_to_int32(value);
+  if (!narrowed) {
+    throw std::invalid_argument(align_model::int32_range_error(name, value));
+  }
+  return *narrowed;
 }
 
 // The detector programs' parameters, as align_feature_node describes them.

@@ -85,7 +85,7 @@ TEST_F(LaserVDockLogicTest, RefinesTheDockFromTheNewestScanOnce)
   const Refinement refined = logic.refine(10.1, dock_, lookups_at(base_));
   ASSERT_TRUE(refined.dock) << refined.problem;
   EXPECT_TRUE(refined.problem.empty());
-  EXPECT_DOUBLE_EQ(refined.stamp, 10.05);
+  EXPECT_DOUBLE_EQ(stamp_seconds(refined.stamp), 10.05);
   EXPECT_NEAR(refined.dock->x, dock_.x, 0.01);
   EXPECT_NEAR(refined.dock->y, dock_.y, 0.01);
   EXPECT_NEAR(std::remainder(refined.dock->yaw - dock_.yaw, 2 * kPi), 0.0, 0.05);

@@ -10,17 +10,18 @@ namespace
 constexpr double kPlateLength = 0.3;
 constexpr double kHalfOpening = 1.0471975511965976;  // 60 degrees: a 120 degree V
 
-std::vector<align_tools::Surface> v_target_plates()
+}  // namespace
+
+std::vector<align_tools::Surface> plates_at(const align_nav2_dock::PlanarPose & corner)
 {
   const double x = kPlateLength * std::cos(kHalfOpening);
   const double y = kPlateLength * std::sin(kHalfOpening);
   const align_tools::SurfaceKind retro = align_tools::SurfaceKind::kRetroReflective;
-  return {
+  const std::vector<align_tools::Surface> in_corner = {
     align_tools::Surface{0.0, 0.0, x, y, 252.5f, 1.5f, retro},
     align_tools::Surface{0.0, 0.0, x, -y, 252.5f, 1.5f, retro}};
+  return align_tools::place_surfaces(in_corner, align_tools::Pose2D{corner.x, corner.y, corner.yaw});
 }
-
-}  // namespace
 
 align_model::PlanarTransform laser_to_base()
 {
@@ -64,8 +65,7 @@ sensor_msgs::msg::LaserScan scan_of(
   std::vector<align_tools::Surface> surfaces;
   for (const align_nav2_dock::PlanarPose & corner : corners_in_base) {
     const align_nav2_dock::PlanarPose in_laser = align_nav2_dock::relative(kLaserMount, corner);
-    const std::vector<align_tools::Surface> placed =
-      align_tools::place_surfaces(v_target_plates(), align_tools::Pose2D{in_laser.x, in_laser.y, in_laser.yaw});
+    const std::vector<align_tools::Surface> placed = plates_at(in_laser);
     surfaces.insert(surfaces.end(), placed.begin(), placed.end());
   }
   align_tools::PortableRandom random(seed);

@@ -20,6 +20,10 @@ inline constexpr align_nav2_dock::PlanarPose kLaserMount{-0.102, 0.0, 3.14159265
 
 align_model::PlanarTransform laser_to_base();
 
+// The two plates (0.3 m, a 120 degree V) of a corner whose pose (x axis out
+// of the opening) is given in the frame the surfaces are wanted in.
+std::vector<align_tools::Surface> plates_at(const align_nav2_dock::PlanarPose & corner);
+
 // The bundled scene's parameters, shared by both programs there.
 align_nav2_dock::ScanDetectorSettings scene_settings(align_nav2_dock::DetectorVariant variant);
 

@@ -54,11 +54,11 @@ struct FrameLookups
 struct Refinement
 {
   std::optional<PlanarPose> dock;  // fixed frame
-  double stamp = 0.0;  // s: the scan's stamp
-  builtin_interfaces::msg::Time scan_stamp;  // the same, exact
+  builtin_interfaces::msg::Time stamp;  // the scan's, exact
   std::string problem;  // why there is no dock pose; empty when there is one
 };
 
+// A stamp in seconds, for ages.
 double stamp_seconds(const builtin_interfaces::msg::Time & stamp);
 
 class LaserVDockLogic

@@ -88,8 +88,6 @@ public:
   // Forgets the smoothing history, so that a new docking starts afresh.
   void reset();
 
-  const ScanDetectorSettings & settings() const {return settings_;}
-
 private:
   bool window_covered(const sensor_msgs::msg::LaserScan & scan) const;
   std::optional<PlanarPose> find_feature_corner(

@@ -5,6 +5,7 @@
 #include <stdexcept>
 #include <utility>
 
+#include "align_model/dock_pose.hpp"
 #include "pluginlib/class_list_macros.hpp"
 #include "tf2/exceptions.h"
 #include "tf2/time.h"
@@ -23,9 +24,10 @@ double yaw_of(const geometry_msgs::msg::Quaternion & q)
 
 geometry_msgs::msg::Quaternion quaternion_of_yaw(double yaw)
 {
+  const align_model::YawQuaternion yaw_only = align_model::yaw_quaternion(yaw);
   geometry_msgs::msg::Quaternion q;
-  q.z = std::sin(0.5 * yaw);
-  q.w = std::cos(0.5 * yaw);
+  q.z = yaw_only.z;
+  q.w = yaw_only.w;
   return q;
 }
 
@@ -100,6 +102,7 @@ void LaserVDockBase<DockBase>::configure(
   dock_pose_publisher_ = node->template create_publisher<geometry_msgs::msg::PoseStamped>("dock_pose", 1);
   std::lock_guard<std::mutex> lock(mutex_);
   logic_ = std::make_unique<LaserVDockLogic>(options.logic);
+  lookups_ = frame_lookups();
   RCLCPP_INFO(
     logger_, "laser V-dock '%s': %s detector on '%s', listening only while docking", name.c_str(),
     options.logic.detector.variant == DetectorVariant::kFeature ? "feature" : "line", scan_topic_.c_str());
@@ -193,14 +196,14 @@ bool LaserVDockBase<DockBase>::refine(geometry_msgs::msg::PoseStamped & pose)
   }
   const PlanarPose expected{pose.pose.position.x, pose.pose.position.y, yaw_of(pose.pose.orientation)};
   const double time = now();
-  const Refinement refinement = logic_->refine(time, expected, frame_lookups(fixed_frame_));
+  const Refinement refinement = logic_->refine(time, expected, lookups_);
   if (!refinement.dock) {
     if (logic_->warning_due(time)) {
       RCLCPP_WARN(logger_, "laser V-dock '%s': no dock pose: %s", plugin_name_.c_str(), refinement.problem.c_str());
     }
     return false;
   }
-  pose.header.stamp = refinement.scan_stamp;
+  pose.header.stamp = refinement.stamp;
   pose.pose.position.x = refinement.dock->x;
   pose.pose.position.y = refinement.dock->y;
   pose.pose.position.z = 0.0;
@@ -297,8 +300,10 @@ void LaserVDockBase<DockBase>::on_scan(std::shared_ptr<const sensor_msgs::msg::L
   scan_arrived_.notify_all();
 }
 
+// Asked only while refine() holds the mutex, so fixed_frame_ is the one of
+// the request being served.
 template<class DockBase>
-FrameLookups LaserVDockBase<DockBase>::frame_lookups(const std::string & fixed_frame) const
+FrameLookups LaserVDockBase<DockBase>::frame_lookups() const
 {
   FrameLookups lookups;
   lookups.laser_to_base = [this](const std::string & laser_frame) -> std::optional<align_model::PlanarTransform> {
@@ -308,11 +313,11 @@ FrameLookups LaserVDockBase<DockBase>::frame_lookups(const std::string & fixed_f
         return std::nullopt;
       }
     };
-  lookups.base_in_fixed = [this, fixed_frame](const builtin_interfaces::msg::Time & stamp) -> std::optional<PlanarPose> {
+  lookups.base_in_fixed = [this](const builtin_interfaces::msg::Time & stamp) -> std::optional<PlanarPose> {
       try {
         return planar_pose_of(
           tf_->lookupTransform(
-            fixed_frame, base_frame_, time_point_of(stamp), tf2::durationFromSec(transform_timeout_)).transform);
+            fixed_frame_, base_frame_, time_point_of(stamp), tf2::durationFromSec(transform_timeout_)).transform);
       } catch (const tf2::TransformException &) {
         return std::nullopt;
       }

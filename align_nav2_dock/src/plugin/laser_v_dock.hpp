@@ -52,7 +52,7 @@ protected:
   void unsubscribe();
   void release_if_idle();
   void on_scan(std::shared_ptr<const sensor_msgs::msg::LaserScan> scan);
-  FrameLookups frame_lookups(const std::string & fixed_frame) const;
+  FrameLookups frame_lookups() const;
   double now() const;
 
   rclcpp_lifecycle::LifecycleNode::WeakPtr node_;
@@ -70,6 +70,7 @@ protected:
   std::mutex mutex_;
   std::condition_variable scan_arrived_;
   std::unique_ptr<LaserVDockLogic> logic_;
+  FrameLookups lookups_;  // made once; they read fixed_frame_
   std::string fixed_frame_;
   bool active_ = false;
   rclcpp::Subscription<sensor_msgs::msg::LaserScan>::SharedPtr scan_subscription_;

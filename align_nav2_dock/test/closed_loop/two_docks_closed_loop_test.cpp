@@ -44,16 +44,6 @@ PlanarPose planar(const align_tools::Pose2D & pose)
   return PlanarPose{pose.x, pose.y, pose.yaw};
 }
 
-std::vector<align_tools::Surface> plates_at(const PlanarPose & corner)
-{
-  const double x = 0.3 * std::cos(kPi / 3);
-  const double y = 0.3 * std::sin(kPi / 3);
-  const align_tools::SurfaceKind retro = align_tools::SurfaceKind::kRetroReflective;
-  const std::vector<align_tools::Surface> in_corner = {
-    {0.0, 0.0, x, y, 252.5f, 1.5f, retro}, {0.0, 0.0, x, -y, 252.5f, 1.5f, retro}};
-  return align_tools::place_surfaces(in_corner, tools_pose(corner));
-}
-
 struct LoopResult
 {
   align_dock_sim::DockingState state = align_dock_sim::DockingState::kWaitingForTarget;
@@ -67,7 +57,7 @@ LoopResult dock(const std::vector<PlanarPose> & corners, const PlanarPose & requ
 {
   std::vector<align_tools::Surface> world;
   for (const PlanarPose & corner : corners) {
-    const std::vector<align_tools::Surface> plates = plates_at(corner);
+    const std::vector<align_tools::Surface> plates = v_target_scene::plates_at(corner);
     world.insert(world.end(), plates.begin(), plates.end());
   }
   LaserVDockSettings settings;
@@ -104,7 +94,7 @@ LoopResult dock(const std::vector<PlanarPose> & corners, const PlanarPose & requ
   std::int64_t now = 1000000000;
   controller.start(now);
   odometry.add(now, base.pose());
-  std::optional<double> last_used_stamp;
+  std::optional<std::int64_t> last_used_stamp;
   while (now < kTimeout && controller.state() != align_dock_sim::DockingState::kDocked &&
     controller.state() != align_dock_sim::DockingState::kFailed)
   {
@@ -128,10 +118,9 @@ LoopResult dock(const std::vector<PlanarPose> & corners, const PlanarPose & requ
     const double seconds = static_cast<double>(now) * 1e-9;
     plugin.request(seconds);
     const Refinement refined = plugin.refine(seconds, expected_dock, lookups);
-    if (refined.dock && refined.stamp != last_used_stamp) {
-      last_used_stamp = refined.stamp;
-      const std::int64_t stamp_ns =
-        static_cast<std::int64_t>(refined.scan_stamp.sec) * 1000000000LL + refined.scan_stamp.nanosec;
+    const std::int64_t stamp_ns = static_cast<std::int64_t>(refined.stamp.sec) * 1000000000LL + refined.stamp.nanosec;
+    if (refined.dock && stamp_ns != last_used_stamp) {
+      last_used_stamp = stamp_ns;
       const PlanarPose corner = detection_from_dock(kOffset, *refined.dock);
       const std::optional<align_tools::Pose2D> at_scan = odometry.at(stamp_ns);
       if (at_scan) {
