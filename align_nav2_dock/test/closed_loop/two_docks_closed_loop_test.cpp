@@ -52,8 +52,32 @@ struct LoopResult
   std::optional<DockedState> plugin_docked;  // the plugin's own docked check at the end
 };
 
+// A laser and the detector settings for it.
+struct Laser
+{
+  double range_noise = 0.003;  // m
+  ScanDetectorSettings detector = v_target_scene::scene_settings(DetectorVariant::kFeature);
+};
+
+// The settings for a 10 mm laser of the README's table: whole plates
+// (no neighbour-gap cut, split 0.08), the orthogonal refit, the two-sided
+// angle test.
+Laser ten_millimetre_laser(DetectorVariant variant)
+{
+  Laser laser;
+  laser.range_noise = 0.010;
+  laser.detector = v_target_scene::scene_settings(variant);
+  laser.detector.splitting.threshold_split_neighbor = false;
+  laser.detector.splitting.threshold_split = 0.08;
+  laser.detector.orthogonal_refit = true;
+  laser.detector.two_sided_angle_test = true;
+  return laser;
+}
+
 // Docks at `requested` (a corner in the world) from `start`, both corners in view.
-LoopResult dock(const std::vector<PlanarPose> & corners, const PlanarPose & requested, const PlanarPose & start)
+LoopResult dock(
+  const std::vector<PlanarPose> & corners, const PlanarPose & requested, const PlanarPose & start,
+  const Laser & laser = Laser{}, std::uint64_t seed = 7)
 {
   std::vector<align_tools::Surface> world;
   for (const PlanarPose & corner : corners) {
@@ -61,7 +85,7 @@ LoopResult dock(const std::vector<PlanarPose> & corners, const PlanarPose & requ
     world.insert(world.end(), plates.begin(), plates.end());
   }
   LaserVDockSettings settings;
-  settings.detector = v_target_scene::scene_settings(DetectorVariant::kFeature);
+  settings.detector = laser.detector;
   settings.detection_to_dock = kOffset;
   settings.search_radius = 0.5;
   settings.docked.docking_threshold = 0.02;
@@ -80,8 +104,8 @@ LoopResult dock(const std::vector<PlanarPose> & corners, const PlanarPose & requ
   align_dock_sim::DockingController controller(controller_settings);
   align_dock_sim::PoseHistory odometry(2000000000, 1000000);
   align_tools::ScannerModel scanner;
-  scanner.range_noise = 0.003;
-  align_tools::PortableRandom random(7);
+  scanner.range_noise = laser.range_noise;
+  align_tools::PortableRandom random(seed);
 
   FrameLookups lookups;
   lookups.laser_to_base = [](const std::string &) {return std::optional(v_target_scene::laser_to_base());};
@@ -137,10 +161,12 @@ LoopResult dock(const std::vector<PlanarPose> & corners, const PlanarPose & requ
   return result;
 }
 
+// Two targets of one type side by side, 1 m apart, both in the laser's view.
+const std::vector<PlanarPose> kCorners = {{2.0, 1.0, kPi / 2}, {3.0, 1.0, kPi / 2}};
+
 TEST(TwoDocksClosedLoop, TheRobotDocksAtTheRequestedTarget)
 {
-  // Two targets of one type side by side, 1 m apart, both in the laser's view.
-  const std::vector<PlanarPose> corners = {{2.0, 1.0, kPi / 2}, {3.0, 1.0, kPi / 2}};
+  const std::vector<PlanarPose> & corners = kCorners;
   for (const PlanarPose & requested : corners) {
     const PlanarPose docked = compose(requested, planar(kDockedInCorner));
     // Starting 0.8 m out, 10 cm to the side of the other target, turned 8 degrees.
@@ -155,6 +181,32 @@ TEST(TwoDocksClosedLoop, TheRobotDocksAtTheRequestedTarget)
     EXPECT_TRUE(result.plugin_docked->docked) << "the plugin's check, heading within 1 degree: distance "
                                               << result.plugin_docked->distance << " m, heading error "
                                               << result.plugin_docked->heading_error << " rad";
+  }
+}
+
+// A real laser's noise, both programs, starts drawn from a staging region
+// (0.5 to 1.2 m out, 0.2 m to either side, 15 degrees turned), the requested
+// target alternating.
+TEST(TwoDocksClosedLoop, TenMillimetreNoiseBothProgramsDockAtTheRequested)
+{
+  for (DetectorVariant variant : {DetectorVariant::kFeature, DetectorVariant::kLine}) {
+    align_tools::PortableRandom draw(11);
+    for (int trial = 0; trial < 10; ++trial) {
+      const PlanarPose & requested = kCorners[trial % 2];
+      const PlanarPose docked = compose(requested, planar(kDockedInCorner));
+      const double along = 0.5 + 0.7 * draw.uniform();
+      const double across = -0.2 + 0.4 * draw.uniform();
+      const double turn = (30.0 * draw.uniform() - 15.0) * kPi / 180.0;
+      const PlanarPose start = compose(docked, PlanarPose{along, across, turn});
+      const LoopResult result =
+        dock(kCorners, requested, start, ten_millimetre_laser(variant), 100 + static_cast<std::uint64_t>(trial));
+      SCOPED_TRACE(std::string(variant == DetectorVariant::kFeature ? "feature" : "line") + ", trial " +
+        std::to_string(trial));
+      ASSERT_EQ(result.state, align_dock_sim::DockingState::kDocked) << result.failure;
+      const PlanarPose error = relative(docked, result.final_pose);
+      EXPECT_LT(std::hypot(error.x, error.y), 0.01);
+      EXPECT_LT(std::fabs(error.yaw), kPi / 180.0);
+    }
   }
 }
 
