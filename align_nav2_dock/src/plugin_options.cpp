@@ -4,6 +4,7 @@
 #include <stdexcept>
 
 #include "align_model/int32_parameter.hpp"
+#include "align_model/parameter_descriptions.hpp"
 
 namespace align_nav2_dock
 {
@@ -21,9 +22,10 @@ int int32_parameter(ParameterSource & source, const std::string & name, int defa
   return *narrowed;
 }
 
-// The detector programs' parameters, as align_feature_node describes them.
+// The detector programs' parameters, described as the programs describe them.
 void read_detector(ParameterSource & source, ScanDetectorSettings & detector)
 {
+  using namespace align_model::descriptions;  // NOLINT(build/namespaces): the programs' texts
   const std::string variant = source.text(
     "detector", "feature", "Which program's pipeline runs on each scan: feature (align_feature_node) or line (align_node)");
   const std::optional<DetectorVariant> parsed = detector_variant_from(variant);
@@ -31,60 +33,40 @@ void read_detector(ParameterSource & source, ScanDetectorSettings & detector)
     throw std::invalid_argument("parameter 'detector' must be 'feature' or 'line', got '" + variant + "'");
   }
   detector.variant = *parsed;
-  detector.min_angle = source.number("min_angle", detector.min_angle, "Lower bound of the scan's angle window (rad)");
-  detector.max_angle = source.number("max_angle", detector.max_angle, "Upper bound of the scan's angle window (rad)");
-  detector.band.min_intensity = source.number(
-    "min_intensity", detector.band.min_intensity, "A reading becomes a point only above this intensity");
-  detector.band.max_intensity = source.number(
-    "max_intensity", detector.band.max_intensity, "A reading becomes a point only below this intensity");
-  detector.band.min_range =
-    source.number("min_range", detector.band.min_range, "A reading becomes a point only above this range (m)");
-  detector.band.max_range =
-    source.number("max_range", detector.band.max_range, "A reading becomes a point only below this range (m)");
+  detector.min_angle = source.number("min_angle", detector.min_angle, kMinAngle);
+  detector.max_angle = source.number("max_angle", detector.max_angle, kMaxAngle);
+  align_model::RangeIntensityBand & band = detector.band;
+  band.min_intensity = source.number("min_intensity", band.min_intensity, kMinIntensity);
+  band.max_intensity = source.number("max_intensity", band.max_intensity, kMaxIntensity);
+  band.min_range = source.number("min_range", band.min_range, kMinRange);
+  band.max_range = source.number("max_range", band.max_range, kMaxRange);
   tuw::LineSegment2DDetectorParameter & splitting = detector.splitting;
-  splitting.threshold_split_neighbor = source.flag(
-    "threshold_split_neighbor", splitting.threshold_split_neighbor,
-    "Line detector: cut the points into runs where a gap exceeds four times the gap before it");
-  splitting.threshold_split = source.number(
-    "threshold_split", splitting.threshold_split, "Line detector: largest distance of a point from its line (m)");
-  splitting.min_length = source.number("min_length", splitting.min_length, "Line detector: shortest segment (m)");
-  splitting.min_points_per_line = int32_parameter(
-    source, "min_points_per_line", splitting.min_points_per_line, "Line detector: fewest points of a segment");
-  splitting.min_points_per_unit = int32_parameter(
-    source, "min_points_per_unit", splitting.min_points_per_unit, "Line detector: fewest points per metre of a segment");
-  detector.points_max_distance = source.number(
-    "points_max_distance", detector.points_max_distance,
-    "Largest gap between the facing ends of the two plates of a corner (m)");
-  detector.min_line_len = source.number("min_line_len", detector.min_line_len, "Shortest plate segment of a corner (m)");
-  detector.max_line_len = source.number("max_line_len", detector.max_line_len, "Longest plate segment of a corner (m)");
-  detector.target_angle = source.number(
-    "target_angle", detector.target_angle, "Angle between the directions of the two plates (rad)");
-  detector.angle_error = source.number(
-    "angle_error", detector.angle_error, "Admissible deviation from target_angle, as a fraction of it");
-  detector.two_sided_angle_test = source.flag(
-    "two_sided_angle_test", detector.two_sided_angle_test,
-    "Accept a pair only when its turn lies within the angle tolerance on both sides of target_angle "
-    "(false: any turn smaller than target_angle passes, as originally)");
-  detector.orthogonal_refit = source.flag(
-    "orthogonal_refit", detector.orthogonal_refit,
-    "Refit each segment by orthogonal (total least squares) regression instead of y = kx + b; "
-    "removes the bias that range noise gives the plates' directions and the corner (false keeps the original refit)");
-  detector.weights_angle_error = source.number(
-    "weights_angle_error", detector.weights_angle_error, "Candidate scoring: weight of the corner's angle error");
-  detector.weights_distance_anti_x = source.number(
-    "weights_distance_anti_x", detector.weights_distance_anti_x,
-    "Candidate scoring: weight of how nearly straight behind (along -x) the corner lies");
-  detector.weights_distance_last_f = source.number(
-    "weights_distance_last_f", detector.weights_distance_last_f,
-    "Candidate scoring: weight of the distance to the previous pose");
-  detector.times = int32_parameter(
-    source, "times", detector.times, "Number of scans the pose is smoothed over (1 to 10000)");
-  detector.angle_type = int32_parameter(
-    source, "angle_type", detector.angle_type,
-    "Above 0: refit the lines and head along the corner's bisector; 0: bisector without refit; "
-    "below 0: head from the corner towards the base frame's origin");
-  detector.anti_pose_angle =
-    source.flag("anti_pose_angle", detector.anti_pose_angle, "Negate the heading of the target pose");
+  splitting.threshold_split_neighbor =
+    source.flag("threshold_split_neighbor", splitting.threshold_split_neighbor, kThresholdSplitNeighbor);
+  splitting.threshold_split = source.number("threshold_split", splitting.threshold_split, kThresholdSplit);
+  splitting.min_length = source.number("min_length", splitting.min_length, kMinLength);
+  splitting.min_points_per_line =
+    int32_parameter(source, "min_points_per_line", splitting.min_points_per_line, kMinPointsPerLine);
+  splitting.min_points_per_unit =
+    int32_parameter(source, "min_points_per_unit", splitting.min_points_per_unit, kMinPointsPerUnit);
+  detector.points_max_distance =
+    source.number("points_max_distance", detector.points_max_distance, kPointsMaxDistance);
+  detector.min_line_len = source.number("min_line_len", detector.min_line_len, kMinLineLen);
+  detector.max_line_len = source.number("max_line_len", detector.max_line_len, kMaxLineLen);
+  detector.target_angle = source.number("target_angle", detector.target_angle, kTargetAngle);
+  detector.angle_error = source.number("angle_error", detector.angle_error, kAngleError);
+  detector.two_sided_angle_test =
+    source.flag("two_sided_angle_test", detector.two_sided_angle_test, kTwoSidedAngleTest);
+  detector.orthogonal_refit = source.flag("orthogonal_refit", detector.orthogonal_refit, kOrthogonalRefit);
+  detector.weights_angle_error =
+    source.number("weights_angle_error", detector.weights_angle_error, kWeightsAngleError);
+  detector.weights_distance_anti_x =
+    source.number("weights_distance_anti_x", detector.weights_distance_anti_x, kWeightsDistanceAntiX);
+  detector.weights_distance_last_f =
+    source.number("weights_distance_last_f", detector.weights_distance_last_f, kWeightsDistanceLastF);
+  detector.times = int32_parameter(source, "times", detector.times, kTimes);
+  detector.angle_type = int32_parameter(source, "angle_type", detector.angle_type, kAngleType);
+  detector.anti_pose_angle = source.flag("anti_pose_angle", detector.anti_pose_angle, kAntiPoseAngle);
 }
 
 void read_docking(ParameterSource & source, double control_period, PluginOptions & options)

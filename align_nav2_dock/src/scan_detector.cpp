@@ -15,8 +15,6 @@ namespace align_nav2_dock
 namespace
 {
 
-constexpr int kMaxTimes = 10000;
-
 align_model::RefitMethod refit_method_of(const ScanDetectorSettings & settings)
 {
   return settings.orthogonal_refit ? align_model::RefitMethod::kOrthogonal : align_model::RefitMethod::kLeastSquares;
@@ -65,8 +63,8 @@ std::optional<DetectorVariant> detector_variant_from(const std::string & name)
 
 std::optional<std::string> settings_problem(const ScanDetectorSettings & settings)
 {
-  if (settings.variant == DetectorVariant::kFeature && (settings.times < 1 || settings.times > kMaxTimes)) {
-    return "'times' must lie in 1.." + std::to_string(kMaxTimes) + ", got " + std::to_string(settings.times);
+  if (settings.variant == DetectorVariant::kFeature && (settings.times < 1 || settings.times > align_model::kMaxSmoothingTimes)) {
+    return "'times' must lie in 1.." + std::to_string(align_model::kMaxSmoothingTimes) + ", got " + std::to_string(settings.times);
   }
   if (!(settings.min_line_len <= settings.max_line_len)) {
     return "min_line_len " + std::to_string(settings.min_line_len) + " is above max_line_len " +

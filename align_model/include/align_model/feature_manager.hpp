@@ -11,6 +11,11 @@
 namespace align_model
 {
 
+// Longest smoothing history that a node accepts: minutes of scans at any
+// scanner rate. The history is allocated at start-up, so a value in the
+// billions would take gigabytes and end the program without a word.
+inline constexpr int kMaxSmoothingTimes = 10000;
+
 // Chooses one candidate per scan by weighted softmax scores (angle match,
 // direction behind the robot, nearness to the previous choice), keeps the
 // choices of the last `times` scans and smooths the chosen pose over them.

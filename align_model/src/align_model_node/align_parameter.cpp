@@ -5,14 +5,16 @@
 #include <stdexcept>
 
 #include "align_model/int32_parameter.hpp"
+#include "align_model/parameter_descriptions.hpp"
 
 #include "program/parameter_description.hpp"
-#include "program/refinement_parameters.hpp"
 
 namespace align_node
 {
 namespace
 {
+
+namespace descriptions = align_model::descriptions;
 
 // The holder parameters kept in 32-bit members.
 const char * const kInt32Parameters[] = {"min_points_per_line", "min_points_per_unit", "angle_type"};
@@ -46,30 +48,27 @@ void AlignParameter::declare_parameters()
 {
   // Every one of these is re-read every second, so a change takes effect
   // within one second.
-  declare("threshold_split_neighbor", true,
-    "Line detector: cut the points into runs where a gap exceeds four times the gap before it");
-  declare("threshold_split", 0.01, "Line detector: largest distance of a point from its line (m)");
-  declare("min_length", 0.05, "Line detector: shortest segment (m)");
-  declare("min_points_per_line", 5, "Line detector: fewest points of a segment");
-  declare("min_points_per_unit", 5, "Line detector: fewest points per metre of a segment");
+  declare("threshold_split_neighbor", true, descriptions::kThresholdSplitNeighbor);
+  declare("threshold_split", 0.01, descriptions::kThresholdSplit);
+  declare("min_length", 0.05, descriptions::kMinLength);
+  declare("min_points_per_line", 5, descriptions::kMinPointsPerLine);
+  declare("min_points_per_unit", 5, descriptions::kMinPointsPerUnit);
   declare("laser_to_base_x", -0.102, "x of the laser in the base frame (m)");
   declare("laser_to_base_y", 0.0, "y of the laser in the base frame (m)");
   declare("laser_to_base_th", 3.14, "Yaw of the laser in the base frame (rad)");
   declare("base_frame_id", "base_footprint", "Frame of the published pose and markers");
-  declare("min_intensity", 250.0, "A reading becomes a point only above this intensity");
-  declare("max_intensity", 255.0, "A reading becomes a point only below this intensity");
-  declare("min_range", 0.01, "A reading becomes a point only above this range (m)");
-  declare("max_range", 2.0, "A reading becomes a point only below this range (m)");
+  declare("min_intensity", 250.0, descriptions::kMinIntensity);
+  declare("max_intensity", 255.0, descriptions::kMaxIntensity);
+  declare("min_range", 0.01, descriptions::kMinRange);
+  declare("max_range", 2.0, descriptions::kMaxRange);
   declare("points_max_distance", 0.03, "Largest gap between the touching ends of the two target lines (m)");
   declare("min_line_len", 0.1, "Shortest target line (m)");
   declare("max_line_len", 0.07, "Longest target line (m)");
   declare("target_angle", 1.047, "Angle between the directions of the two target lines (rad)");
-  declare("angle_error", 0.2, "Admissible deviation from target_angle, as a fraction of it");
-  declare("angle_type", 1,
-    "Above 0: refit the lines and head along the corner's bisector; 0: bisector without refit; "
-    "below 0: head from the corner towards the base frame's origin");
-  declare("anti_pose_angle", false, "Negate the heading of the target pose");
-  declare("orthogonal_refit", false, align_program::kOrthogonalRefitDescription);
+  declare("angle_error", 0.2, descriptions::kAngleError);
+  declare("angle_type", 1, descriptions::kAngleType);
+  declare("anti_pose_angle", false, descriptions::kAntiPoseAngle);
+  declare("orthogonal_refit", false, descriptions::kOrthogonalRefit);
 }
 
 template<typename ParameterT>

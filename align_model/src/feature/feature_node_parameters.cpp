@@ -4,11 +4,12 @@
 #include <stdexcept>
 #include <string>
 
+#include "align_model/feature_manager.hpp"
 #include "align_model/int32_parameter.hpp"
+#include "align_model/parameter_descriptions.hpp"
 #include "feature/feature_node.hpp"
 #include "program/dock_pose_topic.hpp"
 #include "program/parameter_description.hpp"
-#include "program/refinement_parameters.hpp"
 #include "program/scan_qos.hpp"
 
 namespace align_model
@@ -19,57 +20,47 @@ namespace
 using align_program::described;
 
 constexpr bool kKeepOverrides = false;
-// Longest smoothing history: minutes of scans at any scanner rate.
-constexpr std::int32_t kMaxTimes = 10000;
 
 }  // namespace
 
 void FeatureNode::declare_parameters()
 {
-  min_angle_ = declare_double("min_angle", -3.14, "Lower bound of the scan's angle window (rad)");
-  max_angle_ = declare_double("max_angle", 3.14, "Upper bound of the scan's angle window (rad)");
-  min_intensity_ = declare_double("min_intensity", 250.0, "A reading becomes a point only above this intensity");
-  max_intensity_ = declare_double("max_intensity", 255.0, "A reading becomes a point only below this intensity");
-  min_range_ = declare_double("min_range", 0.01, "A reading becomes a point only above this range (m)");
-  max_range_ = declare_double("max_range", 2.0, "A reading becomes a point only below this range (m)");
+  min_angle_ = declare_double("min_angle", -3.14, descriptions::kMinAngle);
+  max_angle_ = declare_double("max_angle", 3.14, descriptions::kMaxAngle);
+  min_intensity_ = declare_double("min_intensity", 250.0, descriptions::kMinIntensity);
+  max_intensity_ = declare_double("max_intensity", 255.0, descriptions::kMaxIntensity);
+  min_range_ = declare_double("min_range", 0.01, descriptions::kMinRange);
+  max_range_ = declare_double("max_range", 2.0, descriptions::kMaxRange);
   detector_parameter_->threshold_split_neighbor = declare_parameter(
-    "threshold_split_neighbor", true,
-    described("Line detector: cut the points into runs where a gap exceeds four times the gap before it"), kKeepOverrides);
-  detector_parameter_->threshold_split =
-    declare_double("threshold_split", 0.01, "Line detector: largest distance of a point from its line (m)");
-  detector_parameter_->min_length = declare_double("min_length", 0.05, "Line detector: shortest segment (m)");
+    "threshold_split_neighbor", true, described(descriptions::kThresholdSplitNeighbor), kKeepOverrides);
+  detector_parameter_->threshold_split = declare_double("threshold_split", 0.01, descriptions::kThresholdSplit);
+  detector_parameter_->min_length = declare_double("min_length", 0.05, descriptions::kMinLength);
   detector_parameter_->min_points_per_line =
-    declare_int32("min_points_per_line", 5, "Line detector: fewest points of a segment");
+    declare_int32("min_points_per_line", 5, descriptions::kMinPointsPerLine);
   detector_parameter_->min_points_per_unit =
-    declare_int32("min_points_per_unit", 5, "Line detector: fewest points per metre of a segment");
-  points_max_distance_ = declare_double(
-    "points_max_distance", 0.03, "Largest gap between the facing ends of the two plates of a corner (m)");
-  min_line_len_ = declare_double("min_line_len", 0.1, "Shortest plate segment of a corner (m)");
-  max_line_len_ = declare_double("max_line_len", 0.07, "Longest plate segment of a corner (m)");
-  target_angle_ = declare_double("target_angle", 1.047, "Angle between the directions of the two plates (rad)");
-  angle_error_ = declare_double("angle_error", 0.2, "Admissible deviation from target_angle, as a fraction of it");
+    declare_int32("min_points_per_unit", 5, descriptions::kMinPointsPerUnit);
+  points_max_distance_ = declare_double("points_max_distance", 0.03, descriptions::kPointsMaxDistance);
+  min_line_len_ = declare_double("min_line_len", 0.1, descriptions::kMinLineLen);
+  max_line_len_ = declare_double("max_line_len", 0.07, descriptions::kMaxLineLen);
+  target_angle_ = declare_double("target_angle", 1.047, descriptions::kTargetAngle);
+  angle_error_ = declare_double("angle_error", 0.2, descriptions::kAngleError);
   angle_type_ = declare_int32("angle_type", 0, "Kept for parameter files shared with align_node; unused here");
   anti_pose_angle_ = declare_parameter(
     "anti_pose_angle", false, described("Kept for parameter files shared with align_node; unused here"),
     kKeepOverrides);
-  weights_angle_error_ =
-    declare_double("weights_angle_error", 0.1, "Candidate scoring: weight of the corner's angle error");
-  weights_distance_anti_x_ = declare_double(
-    "weights_distance_anti_x", 0.1, "Candidate scoring: weight of how nearly straight behind (along -x) the corner lies");
-  weights_distance_last_f_ = declare_double(
-    "weights_distance_last_f", 0.1, "Candidate scoring: weight of the distance to the previous pose");
-  times_ = declare_int32("times", 5, "Number of scans the pose is smoothed over (1 to 10000)");
+  weights_angle_error_ = declare_double("weights_angle_error", 0.1, descriptions::kWeightsAngleError);
+  weights_distance_anti_x_ = declare_double("weights_distance_anti_x", 0.1, descriptions::kWeightsDistanceAntiX);
+  weights_distance_last_f_ = declare_double("weights_distance_last_f", 0.1, descriptions::kWeightsDistanceLastF);
+  times_ = declare_int32("times", 5, descriptions::kTimes);
   // The feature manager smooths over a history of `times` entries and needs
   // at least one; refuse to start rather than misbehave later.
   if (times_ < 1) {
     throw std::invalid_argument(
             "parameter 'times' must be at least 1, got " + std::to_string(times_));
   }
-  // The history is allocated at start-up: a value in the billions would take
-  // gigabytes and end the program without a word.
-  if (times_ > kMaxTimes) {
+  if (times_ > kMaxSmoothingTimes) {
     throw std::invalid_argument(
-            "parameter 'times' must be at most " + std::to_string(kMaxTimes) + ", got " + std::to_string(times_));
+            "parameter 'times' must be at most " + std::to_string(kMaxSmoothingTimes) + ", got " + std::to_string(times_));
   }
   enable_topic_ = declare_string("enable_topic", "align_enable", "Topic of the zephyrax_protocol/msg/Align enable signal");
   scan_topic_ = declare_string("scan_topic", "back_scan", "Topic of the input sensor_msgs/msg/LaserScan");
@@ -85,9 +76,9 @@ void FeatureNode::declare_parameters()
   dock_pose_topic_ =
     declare_string(align_program::kDockPoseTopicParameter, "", align_program::kDockPoseTopicDescription);
   two_sided_angle_test_ = declare_parameter(
-    "two_sided_angle_test", false, described(align_program::kTwoSidedAngleTestDescription), kKeepOverrides);
+    "two_sided_angle_test", false, described(descriptions::kTwoSidedAngleTest), kKeepOverrides);
   refit_method_ = declare_parameter(
-    "orthogonal_refit", false, described(align_program::kOrthogonalRefitDescription), kKeepOverrides) ?
+    "orthogonal_refit", false, described(descriptions::kOrthogonalRefit), kKeepOverrides) ?
     RefitMethod::kOrthogonal : RefitMethod::kLeastSquares;
   diagnostics_ = declare_parameter("diagnostics", false, described("Publish diagnostic_msgs/msg/DiagnosticArray on /diagnostics once a second; read at start-up"), kKeepOverrides);
 }
