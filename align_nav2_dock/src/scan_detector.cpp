@@ -124,13 +124,12 @@ ScanDetection ScanDetector::detect(
 
 bool ScanDetector::window_covered(const sensor_msgs::msg::LaserScan & scan) const
 {
-  sensor_msgs::msg::LaserScan selected;
   if (settings_.variant == DetectorVariant::kFeature) {
-    return align_model::select_scan_window(
-      scan, selected, settings_.min_angle, settings_.max_angle, align_model::TurnCount::kOffsetOfAngleMin);
+    return align_model::scan_covers_window(
+      scan, settings_.min_angle, settings_.max_angle, align_model::TurnCount::kOffsetOfAngleMin);
   }
-  return align_model::select_scan_window(
-    scan, selected, -align_model::kHalfPi, align_model::kHalfPi, align_model::TurnCount::kTwoPiOverIncrement);
+  return align_model::scan_covers_window(
+    scan, -align_model::kHalfPi, align_model::kHalfPi, align_model::TurnCount::kTwoPiOverIncrement);
 }
 
 std::optional<PlanarPose> ScanDetector::find_feature_corner(

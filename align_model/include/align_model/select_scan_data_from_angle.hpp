@@ -37,6 +37,10 @@ struct ScanWindow
 std::optional<ScanWindow> compute_scan_window(
   float angle_min, float angle_increment, double min_angle, double max_angle, TurnCount turn_count);
 
+// Whether select_scan_window would succeed on this scan, without the copy.
+bool scan_covers_window(
+  const sensor_msgs::msg::LaserScan & scan, double min_angle, double max_angle, TurnCount turn_count);
+
 // Copies the readings of the window [min_angle, max_angle) of `in` into `out`
 // (header and metadata first, then ranges and the intensities that exist).
 // Returns false when the window reaches beyond the readings present, or runs

@@ -52,7 +52,38 @@ void append_readings(
   }
 }
 
+// Whether the scan holds every reading of the window.
+bool scan_holds_window(const sensor_msgs::msg::LaserScan & scan, const ScanWindow & window)
+{
+  const std::uint64_t readings = scan.ranges.size();
+  if (readings < std::max(window.start, window.end)) {
+    return false;
+  }
+  if (window.end <= window.start) {
+    // The window runs through the first reading: only a scan of at least one
+    // full turn has the readings on both sides of it.
+    if (readings < window.turn) {
+      return false;
+    }
+    // The offset of angle_min from itself is 2pi only up to rounding: after
+    // the wrap it can come out as a few ulps, making one turn a single
+    // reading, and the window's start then lies beyond that turn. There is no
+    // "start..turn-1" to copy; refuse it like any window that does not fit.
+    if (window.start > window.turn) {
+      return false;
+    }
+  }
+  return true;
+}
+
 }  // namespace
+
+bool scan_covers_window(
+  const sensor_msgs::msg::LaserScan & scan, double min_angle, double max_angle, TurnCount turn_count)
+{
+  const auto window = compute_scan_window(scan.angle_min, scan.angle_increment, min_angle, max_angle, turn_count);
+  return window && scan_holds_window(scan, *window);
+}
 
 bool select_scan_window(
   const sensor_msgs::msg::LaserScan & in, sensor_msgs::msg::LaserScan & out,
@@ -71,24 +102,10 @@ bool select_scan_window(
   }
   out.angle_min = reading_angle(in, window->start);
   out.angle_max = reading_angle(in, window->end - 1);
-
-  const std::uint64_t readings = in.ranges.size();
-  if (readings < std::max(window->start, window->end)) {
+  if (!scan_holds_window(in, *window)) {
     return false;
   }
   if (window->end <= window->start) {
-    // The window runs through the first reading: only a scan of at least one
-    // full turn has the readings on both sides of it.
-    if (readings < window->turn) {
-      return false;
-    }
-    // The offset of angle_min from itself is 2pi only up to rounding: after
-    // the wrap it can come out as a few ulps, making one turn a single
-    // reading, and the window's start then lies beyond that turn. There is no
-    // "start..turn-1" to copy; refuse it like any window that does not fit.
-    if (window->start > window->turn) {
-      return false;
-    }
     // Both pieces in one allocation.
     out.ranges.reserve(window->turn - window->start + window->end);
     out.intensities.reserve(std::min<std::uint64_t>(in.intensities.size(), window->turn - window->start + window->end));

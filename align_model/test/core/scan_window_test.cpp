@@ -320,4 +320,38 @@ TEST(WindowFaults, NullScansAndAliasedOutput)
   EXPECT_EQ(scan->ranges, ranges_of(original, 123, 238));
 }
 
+// The coverage check decides whether a scan is searched at all; it must
+// agree with the copying selection on every kind of scan and window,
+// including the wrapping and rounding edge cases above.
+TEST(WindowCoverage, AgreesWithSelectionOnEveryScanAndWindow)
+{
+  const float angle_mins[] = {kMinusPi, 0.0f, kMinusThreeQuarterPi, -kDegree / 2.0f, 3.0f};
+  const float increments[] = {kDegree, kQuarterDegree, 0.0f, -kDegree};
+  const double window_angles[] = {-kPi, -2.0, -kHalfPi, -0.5, 0.0, 0.5, kHalfPi, 2.0, kPi, 7.0, kNaN, kInf};
+  int covered = 0;
+  int refused = 0;
+  for (const float angle_min : angle_mins) {
+    for (const float increment : increments) {
+      for (const std::size_t readings : {0u, 90u, 181u, 270u, 360u, 361u, 1081u, 1440u}) {
+        const LaserScan scan = make_scan(angle_min, increment, readings, readings / 2);
+        for (const double low : window_angles) {
+          for (const double high : window_angles) {
+            for (const TurnCount turn : {TurnCount::kOffsetOfAngleMin, TurnCount::kTwoPiOverIncrement}) {
+              LaserScan out;
+              const bool selected = select_scan_window(scan, out, low, high, turn);
+              ASSERT_EQ(align_model::scan_covers_window(scan, low, high, turn), selected)
+                << "angle_min " << angle_min << " increment " << increment << " readings " << readings
+                << " window " << low << ".." << high;
+              ++(selected ? covered : refused);
+            }
+          }
+        }
+      }
+    }
+  }
+  // Both answers occur often, so the agreement is not that of a constant.
+  EXPECT_GT(covered, 1000);
+  EXPECT_GT(refused, 1000);
+}
+
 }  // namespace
