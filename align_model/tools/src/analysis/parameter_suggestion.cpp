@@ -217,9 +217,7 @@ void suggest_window(
   auto fits = [&](double min_angle, double max_angle) {
       return std::all_of(
         scans.begin(), scans.end(), [&](const sensor_msgs::msg::LaserScan & scan) {
-          sensor_msgs::msg::LaserScan selected;
-          return align_model::select_scan_window(
-            scan, selected, min_angle, max_angle, align_model::TurnCount::kOffsetOfAngleMin);
+          return align_model::scan_covers_window(scan, min_angle, max_angle, align_model::TurnCount::kOffsetOfAngleMin);
         });
     };
   if (fits(current.min_angle, current.max_angle)) {
