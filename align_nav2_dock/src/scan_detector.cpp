@@ -63,8 +63,9 @@ std::optional<DetectorVariant> detector_variant_from(const std::string & name)
 
 std::optional<std::string> settings_problem(const ScanDetectorSettings & settings)
 {
-  if (settings.variant == DetectorVariant::kFeature && (settings.times < 1 || settings.times > align_model::kMaxSmoothingTimes)) {
-    return "'times' must lie in 1.." + std::to_string(align_model::kMaxSmoothingTimes) + ", got " + std::to_string(settings.times);
+  constexpr int kMaxTimes = align_model::kMaxSmoothingTimes;
+  if (settings.variant == DetectorVariant::kFeature && (settings.times < 1 || settings.times > kMaxTimes)) {
+    return "'times' must lie in 1.." + std::to_string(kMaxTimes) + ", got " + std::to_string(settings.times);
   }
   if (!(settings.min_line_len <= settings.max_line_len)) {
     return "min_line_len " + std::to_string(settings.min_line_len) + " is above max_line_len " +

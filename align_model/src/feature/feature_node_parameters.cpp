@@ -60,7 +60,8 @@ void FeatureNode::declare_parameters()
   }
   if (times_ > kMaxSmoothingTimes) {
     throw std::invalid_argument(
-            "parameter 'times' must be at most " + std::to_string(kMaxSmoothingTimes) + ", got " + std::to_string(times_));
+            "parameter 'times' must be at most " + std::to_string(kMaxSmoothingTimes) + ", got " +
+            std::to_string(times_));
   }
   enable_topic_ = declare_string("enable_topic", "align_enable", "Topic of the zephyrax_protocol/msg/Align enable signal");
   scan_topic_ = declare_string("scan_topic", "back_scan", "Topic of the input sensor_msgs/msg/LaserScan");

@@ -166,13 +166,12 @@ const std::vector<PlanarPose> kCorners = {{2.0, 1.0, kPi / 2}, {3.0, 1.0, kPi / 
 
 TEST(TwoDocksClosedLoop, TheRobotDocksAtTheRequestedTarget)
 {
-  const std::vector<PlanarPose> & corners = kCorners;
-  for (const PlanarPose & requested : corners) {
+  for (const PlanarPose & requested : kCorners) {
     const PlanarPose docked = compose(requested, planar(kDockedInCorner));
     // Starting 0.8 m out, 10 cm to the side of the other target, turned 8 degrees.
     const double side = requested.x < 2.5 ? 0.1 : -0.1;
     const PlanarPose start = compose(docked, PlanarPose{0.8, side, 0.14});
-    const LoopResult result = dock(corners, requested, start);
+    const LoopResult result = dock(kCorners, requested, start);
     ASSERT_EQ(result.state, align_dock_sim::DockingState::kDocked) << result.failure;
     const PlanarPose error = relative(docked, result.final_pose);
     EXPECT_LT(std::hypot(error.x, error.y), 0.01) << "requested corner at x = " << requested.x;
