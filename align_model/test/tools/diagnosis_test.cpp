@@ -122,6 +122,46 @@ TEST_P(MisTunedApproach, FunnelNamesLengthsSuggestionFinds)
   EXPECT_NE(yaml.find("    # legs of the V candidates"), std::string::npos);
 }
 
+// The feature program's window: kept where it fits every scan, otherwise
+// the scans' own coverage, with the reason.
+TEST(Suggestion, WindowIsKeptWhereItFitsAndNarrowedWhereItDoesNot)
+{
+  const auto recording = recording_of(approach());
+  const auto run = align_tools::replay_recording(recording, settings_for(align_tools::NodeKind::kFeature, {}));
+  auto window_of = [&](double min_angle, double max_angle) {
+      align_tools::AnalysisSettings analysis = run.view.analysis;
+      analysis.min_angle = min_angle;
+      analysis.max_angle = max_angle;
+      const auto suggestion = align_tools::suggest_parameters(recording.scans, analysis);
+      EXPECT_TRUE(suggestion.found) << suggestion.problem;
+      std::vector<align_tools::SuggestedValue> window;
+      for (const auto & value : suggestion.values) {
+        if (value.name == "min_angle" || value.name == "max_angle") {
+          window.push_back(value);
+        }
+      }
+      return window;
+    };
+  const sensor_msgs::msg::LaserScan & scan = recording.scans.front();
+  const double first = scan.angle_min;
+  const double last = first + scan.angle_increment * (static_cast<double>(scan.ranges.size()) - 1.0);
+
+  const auto kept = window_of(first + 0.1, last - 0.1);
+  ASSERT_EQ(kept.size(), 2u);
+  EXPECT_DOUBLE_EQ(kept[0].value, first + 0.1);
+  EXPECT_DOUBLE_EQ(kept[1].value, last - 0.1);
+  EXPECT_EQ(kept[0].comment, "kept: the window fits every scan");
+
+  // Past the last reading: the scans' coverage instead, within a millimetre of a radian.
+  const auto narrowed = window_of(first + 0.1, last + 0.1);
+  ASSERT_EQ(narrowed.size(), 2u);
+  EXPECT_GT(narrowed[0].value, first);
+  EXPECT_NEAR(narrowed[0].value, first, scan.angle_increment);
+  EXPECT_LE(narrowed[1].value, last);
+  EXPECT_NEAR(narrowed[1].value, last, 0.001);
+  EXPECT_NE(narrowed[0].comment.find("did not fit"), std::string::npos) << narrowed[0].comment;
+}
+
 INSTANTIATE_TEST_SUITE_P(BothPrograms, MisTunedApproach,
   ::testing::Values(align_tools::NodeKind::kFeature, align_tools::NodeKind::kLine), kind_name);
 
